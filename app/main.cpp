@@ -1,0 +1,44 @@
+#include "application.h"
+#include "globals.h"
+#include "mainform.h"
+#include "platform.h"
+#include "selectionform.h"
+#include "settingsform.h"
+
+int main(int argc, char** argv)
+{
+    // A second instance hands over to the running one and ends before any window or
+    // settings access exists.
+    Platform& platform = Platform::instance();
+    if (platform.claimSingleInstance()) {
+        platform.activateRunningInstance();
+        return 0;
+    }
+
+    PellimoApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    QApplication::setApplicationName(QStringLiteral("Pellimo"));
+    installFontSubstitutions();
+
+    TForm1 form1;
+    Form1 = &form1;
+    platform.setWindowClass(&form1, QStringLiteral("TForm1"));
+    runGuarded([] { Form1->FormCreate(); });
+
+    TForm2 form2(&form1);
+    Form2 = &form2;
+    platform.setWindowClass(&form2, QStringLiteral("TForm2"));
+    runGuarded([] { Form2->FormCreate(); });
+
+    TForm3 form3(&form1);
+    Form3 = &form3;
+    platform.setWindowClass(&form3, QStringLiteral("TForm3"));
+
+    form1.show();
+    QApplication::exec();
+
+    Form3 = nullptr;
+    Form2 = nullptr;
+    Form1 = nullptr;
+    return 0;
+}

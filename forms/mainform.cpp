@@ -1,0 +1,319 @@
+#include "mainform.h"
+
+#include "application.h"
+#include "boardtables.h"
+#include "glassbutton.h"
+#include "globals.h"
+#include "imagebox.h"
+#include "overlayimage.h"
+#include "selectionform.h"
+#include "settingsfile.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr QSize ClientSize{304, 348};
+constexpr TColor GlowBlue = 0x00FFBD8D;
+
+struct TreePlace
+{
+    int left;
+    int top;
+};
+
+// clang-format off
+constexpr std::array<TreePlace, 17> TreePlaces{{
+    {0, 0},
+    {65, 59},   {122, 62},  {177, 70},  {135, 120},
+    {252, 118}, {231, 169}, {184, 165}, {225, 222},
+    {122, 222}, {80, 267},  {138, 289}, {177, 249},
+    {19, 105},  {57, 155},  {7, 158},   {29, 211},
+}};
+// clang-format on
+
+QFont pixelFont(const QString& face, int px, bool bold = false)
+{
+    QFont f(face);
+    f.setPixelSize(px);
+    f.setBold(bold);
+    return f;
+}
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+const QString TForm1::Caption = QStringLiteral("[PLMO] Pellimo by Vaskorin");
+
+TForm1::TForm1(const StopwatchClock* clock, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_ownClock(clock ? nullptr : std::make_unique<SystemStopwatchClock>())
+    , m_clock(clock ? clock : m_ownClock.get())
+    , m_stopwatch(*m_clock)
+{
+    setObjectName(QStringLiteral("Form1"));
+    createWidgets();
+}
+
+TForm1::~TForm1() = default;
+
+TGlassButton* TForm1::makeButton(const char* name, QRect geometry, int fontPx, bool bold)
+{
+    auto* b = new TGlassButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(geometry);
+    b->setFont(pixelFont(QStringLiteral("Meiryo UI"), fontPx, bold));
+    b->setBackColor(tcolor::White);
+    b->setForeColor(tcolor::White);
+    b->setGlowColor(GlowBlue);
+    b->setShineColor(tcolor::White);
+    b->setInnerBorderColor(tcolor::Black);
+    b->setOuterBorderColor(tcolor::White);
+    b->setFontColor(tcolor::WindowText);
+    b->setTabStop(false);
+    connect(b, &TGlassButton::mouseEntered, this, &TForm1::btn01MouseEnter);
+    return b;
+}
+
+void TForm1::createWidgets()
+{
+    setWindowTitle(Caption);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(ClientSize);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFont(pixelFont(QStringLiteral("Meiryo UI"), 11));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icon/pellimo_%1.png").arg(size));
+    setWindowIcon(icon);
+
+    Image1 = new ImageBox(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(2, 46, 300, 300);
+    Image2 = new OverlayImage(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(2, 46, 300, 300);
+
+    lblTIME = new QLabel(QStringLiteral("00:00.000"), this);
+    lblTIME->setObjectName(QStringLiteral("lblTIME"));
+    lblTIME->setGeometry(123, 1, 83, 20);
+    lblTIME->setFont(pixelFont(QStringLiteral("Meiryo UI"), 16));
+    lblTIME->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    Label1 = new QLabel(QStringLiteral("Always"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(70, 319, 36, 14);
+
+    for (int t = 1; t <= board::TreeCount; ++t) {
+        const QByteArray name = "btn" + twoDigits(t).toLatin1();
+        TGlassButton* b = makeButton(name.constData(), QRect(TreePlaces[t].left, TreePlaces[t].top, 40, 40), 11,
+                                     false);
+        b->setFontColor(tcolor::Black);
+        b->setForceTransparent(true);
+        connect(b, &TGlassButton::clicked, this, [this, b] { btn01Click(b); });
+        treeButtons[t] = b;
+    }
+
+    btnBtnClear = makeButton("btnBtnClear", QRect(231, 320, 71, 26), 11, true);
+    btnBtnClear->setCaption(QStringLiteral("Clear"));
+    connect(btnBtnClear, &TGlassButton::clicked, this, &TForm1::btnBtnClearClick);
+
+    btnAllClear = makeButton("btnAllClear", QRect(256, 1, 46, 44), 12, true);
+    btnAllClear->setForceTransparent(true);
+    connect(btnAllClear, &TGlassButton::clicked, this, &TForm1::btnAllClearClick);
+
+    btnSTA = makeButton("btnSTA", QRect(0, 1, 60, 44), 12, true);
+    btnSTA->setForceTransparent(true);
+    connect(btnSTA, &TGlassButton::clicked, this, &TForm1::btnSTAClick);
+
+    btnEND = makeButton("btnEND", QRect(60, 1, 60, 44), 12, true);
+    btnEND->setForceTransparent(true);
+    connect(btnEND, &TGlassButton::clicked, this, &TForm1::btnENDClick);
+
+    edtNAME = new QLineEdit(this);
+    edtNAME->setObjectName(QStringLiteral("edtNAME"));
+    edtNAME->setGeometry(123, 22, 83, 22);
+    edtNAME->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    edtNAME->installEventFilter(this);
+
+    btnCOPY = makeButton("btnCOPY", QRect(210, 1, 46, 44), 12, true);
+    btnCOPY->setFont(pixelFont(QStringLiteral("Tahoma"), 12, true));
+    btnCOPY->setForceTransparent(true);
+    btnCOPY->setTabStop(true);
+    connect(btnCOPY, &TGlassButton::clicked, this, &TForm1::btnCOPYClick);
+
+    btnSetting = makeButton("btnSetting", QRect(2, 320, 50, 26), 11, true);
+    btnSetting->setCaption(QStringLiteral("Setting"));
+    connect(btnSetting, &TGlassButton::clicked, this, &TForm1::btnSettingClick);
+
+    chTopmost = new QCheckBox(this);
+    chTopmost->setObjectName(QStringLiteral("chTopmost"));
+    chTopmost->setGeometry(54, 328, 59, 17);
+    // The caption "\n\ron Top" puts "on Top" on its own line under "Always"; Qt draws
+    // the line breaks as an empty first line, so show the text line alone.
+    chTopmost->setProperty("caption", QStringLiteral("\n\ron Top"));
+    chTopmost->setText(QStringLiteral("on Top"));
+    chTopmost->setFocusPolicy(Qt::ClickFocus);
+    chTopmost->setChecked(true); // the layout starts in the stay-on-top band
+    chTopmost->installEventFilter(this);
+    connect(chTopmost, &QCheckBox::toggled, this, [this] { runGuarded([this] { chTopmostClick(); }); });
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(300);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    connect(Image1, &ImageBox::mouseEntered, this, &TForm1::btn01MouseEnter);
+    connect(Image2, &OverlayImage::mouseEntered, this, &TForm1::btn01MouseEnter);
+}
+
+TGlassButton* TForm1::treeButton(int t) const
+{
+    return treeButtons.at(std::size_t(t));
+}
+
+void TForm1::FormCreate()
+{
+    sList1Txt.resize(board::TableSize);
+    sList1Sel.resize(board::TableSize);
+
+    // An unreadable settings file is reported; the window still comes up with the defaults.
+    settingsfile::MainSettings s;
+    s.position = settingsfile::centredDefault(frameGeometry().size());
+    runGuarded([&] { s = settingsfile::readMain(frameGeometry().size()); });
+    move(s.position);
+    edtNAME->setText(s.name);
+    iSettingsBtnBGColor = s.btnBGColor;
+    iSettingsTreeBtnTxtColor = s.treeBtnTxtColor;
+    iSettingsTreeBtnTxtBold = s.treeBtnTxtBold;
+    iSettingsTokuBtnTxtColor = s.tokuBtnTxtColor;
+    iSettingsTokuBtnTxtBold = s.tokuBtnTxtBold;
+    blChTopmost = s.topmost ? -1 : 0;
+
+    chTopmost->setChecked(blChTopmost != 0);
+    setStayOnTop(blChTopmost != 0);
+
+    loadMapPicture();
+
+    btnSTA->setCaption(QStringLiteral("Start\r\nmeas."));
+    btnEND->setCaption(QStringLiteral("Stop\r\nmeas."));
+    btnAllClear->setCaption(QStringLiteral("Re-\r\nStart"));
+    btnCOPY->setCaption(QStringLiteral("Copy\r\nresult"));
+
+    excBtnClearForm1();
+
+    sList2Txt.resize(board::TableSize);
+    sList1Col.resize(board::TableSize);
+    sList2Col.resize(board::TableSize);
+    sList2OCo.resize(board::TableSize);
+    sListBCol.resize(board::TableSize);
+    excBtnClearForm2();
+
+    excAllClear();
+}
+
+void TForm1::loadMapPicture()
+{
+    const QString name = iSettingsBtnBGColor == 0 ? QStringLiteral("PngImage_2") : QStringLiteral("PngImage_1");
+    const QPixmap picture(QStringLiteral(":/maps/%1.png").arg(name));
+    if (picture.isNull())
+        std::fprintf(stderr, "PLMO: the map picture %s is missing or cannot be decoded\n", qPrintable(name));
+    Image1->setPicture(picture);
+}
+
+void TForm1::excAllClear()
+{
+    excTimerReset();
+    excBtnClearForm1();
+    excBtnEnabled(true);
+    btnSTA->setEnabled(true);
+    btnEND->setEnabled(false);
+    btnAllClear->setEnabled(true);
+    Campus2Clear();
+}
+
+void TForm1::excBtnClearForm1()
+{
+    for (int t = 1; t <= board::TreeCount; ++t) {
+        sList1Txt[t] = board::treeLabel(t);
+        TGlassButton* b = treeButton(t);
+        b->setCaption(sList1Txt[t]);
+        b->setFontBold(true);
+        b->setFontPointSize(10);
+        b->setFontColor(tcolor::Gray);
+        b->setInnerBorderColor(tcolor::Black);
+    }
+    Campus2Clear();
+    if (Form2)
+        Form2->btnClear();
+    if (Form2)
+        Form2->Check1RedLine();
+}
+
+void TForm1::excBtnClearForm2()
+{
+    for (int k = 1; k <= board::OptionCount; ++k) {
+        sList2Txt[k] = board::optionName(k);
+        sList1Col[k] = board::lineColor(k);
+        sList2Col[k] = board::optionInnerColor(k);
+        sList2OCo[k] = board::optionOuterColor(k);
+    }
+    excBtnClearForm2_Sub();
+}
+
+void TForm1::excBtnClearForm2_Sub()
+{
+    for (int k = 1; k <= board::OptionCount; ++k)
+        sListBCol[k] = board::backColor(k, iSettingsBtnBGColor);
+}
+
+void TForm1::excBtnEnabled(bool bTmp)
+{
+    for (int t = 1; t <= board::TreeCount; ++t) {
+        TGlassButton* b = treeButton(t);
+        b->setEnabled(bTmp);
+        b->setFontColor(bTmp ? tcolor::Black : tcolor::Gray);
+    }
+    btnBtnClear->setEnabled(bTmp);
+}
+
+void TForm1::Campus2Clear()
+{
+    Image2->setTransparent(true);
+    Image2->newBitmap();
+    Image2->fillRect(QRect(0, 0, Image2->width(), Image2->height()));
+}
+
+void TForm1::btnAllClearClick()
+{
+    excAllClear();
+    if (Form2)
+        Form2->btnClear();
+}
+
+void TForm1::btnBtnClearClick()
+{
+    excBtnClearForm1();
+}
+
+void TForm1::btn01Click(QObject* sender)
+{
+    iSel1 = sender->objectName().right(2).toInt();
+    setStayOnTop(false);
+    if (Form2)
+        Form2->exec();
+    restoreTopmost();
+}

@@ -1,0 +1,67 @@
+#include "glassbutton.h"
+#include "mainform.h"
+#include "pellimoerror.h"
+#include "timeformat.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+timefmt::Separators localSeparators()
+{
+    return timefmt::separatorsOf(QLocale::system());
+}
+
+} // namespace
+
+void TForm1::btnSTAClick()
+{
+    btnAllClear->setEnabled(true);
+    excBtnEnabled(true);
+    m_stopwatch.start(lblTIME->text() == timefmt::ResetText);
+    Timer1->start();
+    btnEND->setEnabled(true);
+    btnSTA->setEnabled(false);
+}
+
+void TForm1::Timer1Timer()
+{
+    lblTIME->setText(timefmt::formatDuration(m_stopwatch.tick(), localSeparators()));
+}
+
+void TForm1::btnENDClick()
+{
+    lblTIME->setText(timefmt::formatDuration(m_stopwatch.stop(), localSeparators()));
+    Timer1->stop();
+    btnEND->setEnabled(false);
+    btnCOPY->setEnabled(true);
+    btnSTA->setEnabled(true);
+}
+
+void TForm1::excTimerReset()
+{
+    Timer1->stop();
+    lblTIME->setText(timefmt::ResetText);
+    btnCOPY->setEnabled(false);
+}
+
+void TForm1::btnCOPYClick()
+{
+    const timefmt::Separators seps = localSeparators();
+    const QString dateTime = timefmt::formatDateTime(m_clock->localNow(), seps);
+    const QString duration = timefmt::formatDuration(m_stopwatch.shown(), seps);
+    const QString line = timefmt::resultLine(edtNAME->text(), duration, dateTime, windowTitle());
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(line, QClipboard::Clipboard);
+    // On X11 setting the text only claims the selection; if another client keeps it, the
+    // text we read back is not ours and the copy has failed.
+    if (clipboard->text(QClipboard::Clipboard) != line) {
+        throw PellimoError(QStringLiteral("クリップボード %1 を開けません")
+                               .arg(QStringLiteral("(the clipboard could not be taken over)")));
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "tcolor.h"
+
+#include <QDialog>
+
+#include <array>
+
+class TGlassButton;
+
+/**
+ * The selection dialog: gives the tree being edited (Form1->iSel1) one of the sixteen
+ * options, or takes its option away. It holds no data of its own; it reads and writes the
+ * tables of the main window, and restyles the option buttons and the tree buttons.
+ */
+class TForm2 final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TForm2(QWidget* parent = nullptr);
+
+    /** The dialog's own background colour, light cyan. */
+    static constexpr TColor Color = 0x00FFFFE0;
+
+    std::array<TGlassButton*, 19> optionButtons{}; // BitBtn01..BitBtn18 at 1..18
+
+    /** Option button k (1..18), found by its name "BitBtn" + two digits. */
+    TGlassButton* optionButton(int k) const;
+
+    void FormCreate();
+    void FormShow();
+    void btnClear();
+    void BitBtn01Click(QObject* sender);
+    void BitBtn18Click();
+    void BitBtn01MouseEnter();
+
+    void Check2Red();
+    void Check1RedLine();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+
+private:
+    void Campus2Line(qint32 a, qint32 b);
+};

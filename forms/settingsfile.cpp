@@ -1,0 +1,91 @@
+#include "settingsfile.h"
+
+#include "inidocument.h"
+#include "mainform.h"
+#include "platform.h"
+
+#include <QLineEdit>
+
+#include <cmath>
+
+namespace settingsfile {
+namespace {
+
+constexpr QStringView System = u"System";
+// X11 carries 16-bit window coordinates; keep stored positions where arithmetic cannot overflow.
+constexpr int PositionLimit = 30000;
+
+int clampPosition(int v)
+{
+    return std::clamp(v, -PositionLimit, PositionLimit);
+}
+
+} // namespace
+
+QString path()
+{
+    return Platform::instance().executablePath() + QStringLiteral("_UserSettings.ini");
+}
+
+QPoint centredDefault(QSize outerSize)
+{
+    // The work area's own origin is not added: the default is measured from the screen's origin.
+    const QRect area = Platform::instance().primaryWorkArea();
+    const int top = int(std::floor(area.height() / 2.0 - outerSize.height() / 2.0));
+    const int left = int(std::floor(area.width() / 2.0 - outerSize.width() / 2.0));
+    return {left, top};
+}
+
+MainSettings readMain(QSize outerSize)
+{
+    const QPoint centre = centredDefault(outerSize);
+    const IniDocument ini = IniDocument::open(path());
+    MainSettings s;
+    const int top = ini.readInteger(System, u"Form1Top2", centre.y());
+    const int left = ini.readInteger(System, u"Form1Left2", centre.x());
+    s.position = QPoint(clampPosition(left), clampPosition(top));
+    s.name = ini.readString(System, u"NAME", QStringLiteral("NoName"));
+    s.btnBGColor = ini.readInteger(System, u"iSettingsBtnBGColor", 0);
+    s.treeBtnTxtColor = ini.readInteger(System, u"iSettingsTreeBtnTxtColor", 0);
+    s.treeBtnTxtBold = ini.readInteger(System, u"iSettingsTreeBtnTxtBold", 0);
+    s.tokuBtnTxtColor = ini.readInteger(System, u"iSettingsTokuBtnTxtColor", 0);
+    s.tokuBtnTxtBold = ini.readInteger(System, u"iSettingsTokuBtnTxtBold", 0);
+    s.topmost = ini.readBool(System, u"chTopmost", true);
+    return s;
+}
+
+QPoint readSelectionPosition(QSize outerSize)
+{
+    const QPoint centre = centredDefault(outerSize);
+    const IniDocument ini = IniDocument::open(path());
+    const int top = ini.readInteger(System, u"Form2Top", centre.y());
+    const int left = ini.readInteger(System, u"Form2Left", centre.x());
+    return {clampPosition(left), clampPosition(top)};
+}
+
+void writeDisplay(const TForm1& form)
+{
+    const QString file = path();
+    IniDocument ini = IniDocument::open(file);
+    ini.writeInteger(System, u"iSettingsBtnBGColor", form.iSettingsBtnBGColor);
+    ini.writeInteger(System, u"iSettingsTreeBtnTxtColor", form.iSettingsTreeBtnTxtColor);
+    ini.writeInteger(System, u"iSettingsTreeBtnTxtBold", form.iSettingsTreeBtnTxtBold);
+    ini.writeInteger(System, u"iSettingsTokuBtnTxtColor", form.iSettingsTokuBtnTxtColor);
+    ini.writeInteger(System, u"iSettingsTokuBtnTxtBold", form.iSettingsTokuBtnTxtBold);
+    ini.save(file);
+}
+
+void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost)
+{
+    const QString file = path();
+    IniDocument ini = IniDocument::open(file);
+    ini.writeInteger(System, u"Form1Top2", form1Pos.y());
+    ini.writeInteger(System, u"Form1Left2", form1Pos.x());
+    ini.writeString(System, u"NAME", name);
+    ini.writeInteger(System, u"Form2Top", form2Pos.y());
+    ini.writeInteger(System, u"Form2Left", form2Pos.x());
+    ini.writeBool(System, u"chTopmost", topmost);
+    ini.save(file);
+}
+
+} // namespace settingsfile

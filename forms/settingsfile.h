@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+class TForm1;
+
+/** The settings file beside the executable: each access opens, uses and drops its own document. */
+namespace settingsfile {
+
+/** The running executable's full path with "_UserSettings.ini" appended. */
+QString path();
+
+/** Default position of a window of this outer size: centred on the primary work area's size. */
+QPoint centredDefault(QSize outerSize);
+
+struct MainSettings
+{
+    QPoint position;
+    QString name = QStringLiteral("NoName");
+    qint32 btnBGColor = 0;
+    qint32 treeBtnTxtColor = 0;
+    qint32 treeBtnTxtBold = 0;
+    qint32 tokuBtnTxtColor = 0;
+    qint32 tokuBtnTxtBold = 0;
+    bool topmost = true;
+};
+
+/** The main window's reads, in the file's key order. Throws PellimoError when the file cannot be read. */
+MainSettings readMain(QSize outerSize);
+/** The selection dialog's position. Throws PellimoError when the file cannot be read. */
+QPoint readSelectionPosition(QSize outerSize);
+/** The five display keys, after the settings dialog's OK. Throws PellimoError on failure. */
+void writeDisplay(const TForm1& form);
+/** The close-time keys. Throws PellimoError on failure. */
+void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost);
+
+} // namespace settingsfile

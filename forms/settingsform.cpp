@@ -1,0 +1,140 @@
+#include "settingsform.h"
+
+#include "application.h"
+#include "globals.h"
+#include "mainform.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+QFont pixelFont(int px, bool bold)
+{
+    QFont f(QStringLiteral("Meiryo UI"));
+    f.setPixelSize(px);
+    f.setBold(bold);
+    return f;
+}
+
+QGroupBox* group(QWidget* parent, const QString& title, QRect geometry)
+{
+    auto* box = new QGroupBox(title, parent);
+    box->setGeometry(geometry);
+    box->setFont(pixelFont(12, true));
+    return box;
+}
+
+QLabel* label(QWidget* parent, const QString& text, QRect geometry)
+{
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    l->setFont(pixelFont(12, false));
+    return l;
+}
+
+QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString& item0, const QString& item1)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    c->setGeometry(geometry);
+    c->setFont(pixelFont(12, false));
+    c->addItems({item0, item1});
+    c->setFocusPolicy(Qt::NoFocus);
+    return c;
+}
+
+} // namespace
+
+TForm3::TForm3(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setFixedSize(205, 359);
+    setFont(pixelFont(12, false));
+
+    QGroupBox* common = group(this, QStringLiteral("Common"), {1, 3, 200, 70});
+    label(common, QStringLiteral("Button Background Color"), {16, 19, 145, 15});
+    cbiSettingsBtnBGColor = list(common, "cbiSettingsBtnBGColor", {56, 36, 130, 23}, QStringLiteral("Dark color"),
+                                 QStringLiteral("Translucent color"));
+
+    QGroupBox* tree = group(this, QStringLiteral("Tree Selection Screen"), {1, 79, 200, 118});
+    label(tree, QStringLiteral("Font after selection"), {16, 27, 113, 15});
+    label(tree, QStringLiteral("Text color"), {33, 56, 58, 15});
+    label(tree, QStringLiteral("Bold"), {33, 85, 25, 15});
+    cbiSettingsTreeBtnTxtColor = list(tree, "cbiSettingsTreeBtnTxtColor", {97, 52, 89, 23}, QStringLiteral("Black"),
+                                      QStringLiteral("Gray"));
+    cbiSettingsTreeBtnTxtBold = list(tree, "cbiSettingsTreeBtnTxtBold", {97, 82, 89, 23}, QStringLiteral("False"),
+                                     QStringLiteral("True"));
+
+    QGroupBox* toku = group(this, QStringLiteral("Virtue/Vice Selection Screen"), {1, 203, 200, 118});
+    label(toku, QStringLiteral("Font after selection"), {16, 27, 113, 15});
+    label(toku, QStringLiteral("Text color"), {33, 56, 58, 15});
+    label(toku, QStringLiteral("Bold"), {33, 85, 25, 15});
+    cbiSettingsTokuBtnTxtColor = list(toku, "cbiSettingsTokuBtnTxtColor", {97, 52, 89, 23},
+                                      QStringLiteral("Light gray"), QStringLiteral("Dark gray"));
+    cbiSettingsTokuBtnTxtBold = list(toku, "cbiSettingsTokuBtnTxtBold", {97, 82, 89, 23}, QStringLiteral("False"),
+                                     QStringLiteral("True"));
+
+    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    btnCancel->setGeometry(69, 327, 66, 25);
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setGeometry(136, 327, 66, 25);
+    for (QPushButton* b : {btnCancel, btnOK}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        b->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(btnOK, &QPushButton::clicked, this, &TForm3::btnOKClick);
+    connect(btnCancel, &QPushButton::clicked, this, &TForm3::btnCancelClick);
+}
+
+void TForm3::showEvent(QShowEvent* event)
+{
+    runGuarded([this] { FormShow(); });
+    if (!m_placed && Form1) {
+        // Centred over the main window the first time in a run, kept on the desktop.
+        m_placed = true;
+        const QRect main = Form1->frameGeometry();
+        QPoint pos(main.left() + (main.width() - frameGeometry().width()) / 2,
+                   main.top() + (main.height() - frameGeometry().height()) / 2);
+        pos.setX(std::max(pos.x(), 0));
+        pos.setY(std::max(pos.y(), 0));
+        move(pos);
+    }
+    QDialog::showEvent(event);
+}
+
+void TForm3::FormShow()
+{
+    const TForm1& f = *Form1;
+    // A value that is no index of its list leaves the list with no selected item.
+    auto select = [](QComboBox* c, int value) { c->setCurrentIndex(value >= 0 && value < c->count() ? value : -1); };
+    select(cbiSettingsBtnBGColor, f.iSettingsBtnBGColor);
+    select(cbiSettingsTreeBtnTxtColor, f.iSettingsTreeBtnTxtColor);
+    select(cbiSettingsTreeBtnTxtBold, f.iSettingsTreeBtnTxtBold);
+    select(cbiSettingsTokuBtnTxtColor, f.iSettingsTokuBtnTxtColor);
+    select(cbiSettingsTokuBtnTxtBold, f.iSettingsTokuBtnTxtBold);
+}
+
+void TForm3::btnOKClick()
+{
+    TForm1& f = *Form1;
+    f.iSettings = 1;
+    f.iSettingsBtnBGColor = cbiSettingsBtnBGColor->currentIndex();
+    f.iSettingsTreeBtnTxtColor = cbiSettingsTreeBtnTxtColor->currentIndex();
+    f.iSettingsTreeBtnTxtBold = cbiSettingsTreeBtnTxtBold->currentIndex();
+    f.iSettingsTokuBtnTxtColor = cbiSettingsTokuBtnTxtColor->currentIndex();
+    f.iSettingsTokuBtnTxtBold = cbiSettingsTokuBtnTxtBold->currentIndex();
+    close();
+}
+
+void TForm3::btnCancelClick()
+{
+    close();
+}

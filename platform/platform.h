@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+/**
+ * What the program needs from the operating system. One implementation per system
+ * (platform_x11.cpp, platform_win.cpp), chosen by CMake; tests install a fake.
+ * Callers never test the operating system themselves.
+ */
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    /**
+     * Takes the per-session single-instance marker "Pellimo". Called before the
+     * application object exists. Returns true when another instance already holds it.
+     * When the marker cannot be created at all, returns false: carry on as the first instance.
+     */
+    virtual bool claimSingleInstance() = 0;
+
+    /**
+     * Second instance only: finds the running instance's main window by its class
+     * "TForm1", restores it if minimised and brings it to the front. Never blocks for
+     * long on a hung or half-started first instance; does nothing when no window is found.
+     */
+    virtual void activateRunningInstance() = 0;
+
+    /** Gives a top-level window its window-system class identifier ("TForm1", "TForm2", ...). */
+    virtual void setWindowClass(QWidget* window, const QString& className) = 0;
+
+    /** Work area of the primary screen (the desktop less task bars), in screen pixels. */
+    virtual QRect primaryWorkArea() = 0;
+
+    /** Puts a top-level window into the stay-on-top band or takes it out; no change, no call. */
+    virtual void setStayOnTop(QWidget* window, bool onTop) = 0;
+
+    /**
+     * Brings the window to the foreground with keyboard focus even while another program
+     * has it; any system-wide setting changed for this is restored before returning.
+     */
+    virtual void forceForeground(QWidget* window) = 0;
+
+    /** Full path of the running executable, file extension included. */
+    virtual QString executablePath() = 0;
+
+    /** The implementation for this system, or the one installed by setInstance(). */
+    static Platform& instance();
+    /** Replaces the implementation (tests); pass nullptr to go back to the native one. */
+    static void setInstance(Platform* platform);
+};
+
+/** The native implementation; defined in the platform file that CMake picks. */
+Platform& nativePlatform();

@@ -1,0 +1,259 @@
+#pragma once
+
+#include "tcolor.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+class QPainter;
+class QTimer;
+
+enum TButtonShape { btsRectangle, btsCurvedRectangle };
+enum TButtonDirection { bdLeft, bdRight };
+enum TBackGroundSymbol {
+    bsArrowLeft,
+    bsArrowRight,
+    bsArrowUp,
+    bsArrowDown,
+    bsPlay,
+    bsPause,
+    bsStop,
+    bsFastForward,
+    bsForward,
+    bsBackward,
+    bsFastBackward,
+    bsSpeaker,
+    bsNoSpeaker,
+    bsNone,
+    bsRecord,
+    bsCustom
+};
+enum TButtonLayout {
+    blGlyphLeft,
+    blGlyphTop,
+    blGlyphRight,
+    blGlyphBottom,
+    blGlyphLeftAdjusted,
+    blGlyphRightAdjusted,
+    blGlyphTopAdjusted,
+    blGlyphBottomAdjusted
+};
+enum TAntiAlias { aaNone, aaClearType, aaAntiAlias };
+enum TGlassButtonStyle { tasButton, tasCheck };
+enum TGlassButtonState { absUp, absDisabled, absDown, absDropDown, absExclusive };
+enum TShortCutHintPos {
+    shpLeft,
+    shpTop,
+    shpRight,
+    shpBottom,
+    shpCenter,
+    shpAuto,
+    shpTopLeft,
+    shpTopRight,
+    shpAboveTop,
+    shpAboveTopLeft,
+    shpAboveTopRight,
+    shpBottomLeft,
+    shpBottomRight,
+    shpBelowBottom,
+    shpBelowBottomLeft,
+    shpBelowBottomRight,
+    shpBelowBottomCenter
+};
+
+/** Hint information a button carries for others; the button itself never reads it. */
+struct TGlassHintInfo
+{
+    QString title;
+    QString notes;
+    bool operator==(const TGlassHintInfo&) const = default;
+};
+
+/**
+ * The self-drawn translucent push button. All state, painting and behaviour live here;
+ * `TGlassButton` only makes it the concrete class the windows use.
+ *
+ * Colours are TColor values (0x00BBGGRR). The font's face, size and style come from
+ * QWidget::font(); its colour is `fontColor`, as QFont carries none.
+ */
+class TCustomGlassButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TCustomGlassButton(QWidget* parent = nullptr);
+    ~TCustomGlassButton() override;
+
+    static constexpr quint32 VersionNr = 0x01030002;
+    /** The version as four dot-separated bytes, most significant first ("1.3.0.2"). */
+    static QString version();
+    virtual quint32 GetVersionNr() const { return VersionNr; }
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+
+    TColor fontColor() const { return m_fontColor; }
+    void setFontColor(TColor color);
+    /** Bold on or off, keeping face and size (the windows only ever set bold or plain). */
+    void setFontBold(bool bold);
+    /** Size in points, keeping face and style. */
+    void setFontPointSize(int points);
+
+    TColor backColor() const { return m_backColor; }
+    void setBackColor(TColor color);
+    TColor foreColor() const { return m_foreColor; }
+    void setForeColor(TColor color);
+    TColor glowColor() const { return m_glowColor; }
+    void setGlowColor(TColor color);
+    TColor shineColor() const { return m_shineColor; }
+    void setShineColor(TColor color);
+    TColor innerBorderColor() const { return m_innerBorderColor; }
+    void setInnerBorderColor(TColor color);
+    TColor outerBorderColor() const { return m_outerBorderColor; }
+    void setOuterBorderColor(TColor color);
+    /** Opaque fill under the tint; tcolor::None switches it off. */
+    TColor backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(TColor color);
+
+    int cornerRadius() const { return m_cornerRadius; }
+    /** A negative radius is ignored; there is no upper bound. */
+    void setCornerRadius(int radius);
+    TButtonShape buttonShape() const { return m_buttonShape; }
+    void setButtonShape(TButtonShape shape);
+    TButtonDirection buttonDirection() const { return m_buttonDirection; }
+    void setButtonDirection(TButtonDirection direction);
+    bool forceTransparent() const { return m_forceTransparent; }
+    void setForceTransparent(bool on);
+    TBackGroundSymbol backGroundSymbol() const { return m_backGroundSymbol; }
+    void setBackGroundSymbol(TBackGroundSymbol symbol);
+    TColor backGroundSymbolColor() const { return m_backGroundSymbolColor; }
+    void setBackGroundSymbolColor(TColor color);
+    TButtonLayout layout() const { return m_layout; }
+    void setLayout(TButtonLayout layout);
+    bool showCaption() const { return m_showCaption; }
+    void setShowCaption(bool show);
+    bool showFocusRect() const { return m_showFocusRect; }
+    void setShowFocusRect(bool show);
+    TAntiAlias antiAlias() const { return m_antiAlias; }
+    void setAntiAlias(TAntiAlias mode);
+
+    const QImage& picture() const { return m_picture; }
+    void setPicture(const QImage& image);
+    const QImage& pictureDown() const { return m_pictureDown; }
+    /** Takes effect at the next paint; assigning does not repaint. */
+    void setPictureDown(const QImage& image);
+    const QImage& pictureDisabled() const { return m_pictureDisabled; }
+    void setPictureDisabled(const QImage& image);
+
+    bool down() const { return FDown; }
+    void setDown(bool down);
+    int groupIndex() const { return FGroupIndex; }
+    void setGroupIndex(int index);
+    bool allowAllUp() const { return FAllowAllUp; }
+    void setAllowAllUp(bool allow);
+    TGlassButtonStyle style() const { return FStyle; }
+    void setStyle(TGlassButtonStyle style);
+
+    QString shortCutHint() const { return m_shortCutHint; }
+    void setShortCutHint(const QString& hint) { m_shortCutHint = hint; }
+    TShortCutHintPos shortCutHintPos() const { return m_shortCutHintPos; }
+    void setShortCutHintPos(TShortCutHintPos pos) { m_shortCutHintPos = pos; }
+    const TGlassHintInfo& officeHint() const { return m_officeHint; }
+    void setOfficeHint(const TGlassHintInfo& info) { m_officeHint = info; }
+
+    /** Whether the button is a keyboard tab stop (the default, as for every control). */
+    bool tabStop() const { return m_tabStop; }
+    void setTabStop(bool on);
+
+    /** Draws the whole button look (layers, caption, picture) onto a painter of this button's size. */
+    virtual void PaintGlass(QPainter& painter);
+
+    TGlassButtonState state() const { return FState; }
+    bool isMouseInControl() const { return FMouseInControl; }
+    bool isMouseDownInControl() const { return FMouseDownInControl; }
+
+Q_SIGNALS:
+    void clicked();
+    void mouseEntered();
+    void mouseLeft();
+    /** Raised to draw the symbol when BackGroundSymbol is bsCustom. */
+    void customBackgroundSymbol(QPainter* painter, const QRect& rect);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+    virtual void FireCustomBackgroundSymbol(QPainter& painter, const QRect& rect);
+    /** Brings FState in line with Enabled, Down and Style before a paint. */
+    void syncState();
+    /** Whether the glow shows: pressed, held down, or in a down state. */
+    bool isPressedLook() const;
+    virtual void Click();
+
+    // State fields, in the order the button declares them.
+    int FGroupIndex = 0;
+    bool FDown = false;
+    bool FAllowAllUp = false;
+    bool FMouseInControl = false;
+    TGlassButtonStyle FStyle = tasButton;
+    TGlassButtonState FState = absUp;
+    bool FMouseDownInControl = false;
+    bool FDragging = false;
+    QTimer* FUnHotTimer = nullptr;
+    bool FInitialDown = false;
+    QPointer<QWidget> FShortCutHint;
+    bool FActive = false;
+
+private:
+    void setColor(TColor& field, TColor value);
+    void unHotTick();
+    void trackingUpdate();
+    void announceGroup();
+    friend class GlassGroupAccess;
+
+    QString m_caption;
+    TColor m_fontColor = tcolor::WindowText;
+    TColor m_backColor = 0x000000;
+    TColor m_foreColor = 0xFFFFFF;
+    TColor m_glowColor = 0xFFBD8D;
+    TColor m_shineColor = 0xFFFFFF;
+    TColor m_innerBorderColor = 0x000000;
+    TColor m_outerBorderColor = 0xFFFFFF;
+    TColor m_backgroundColor = tcolor::None;
+    int m_cornerRadius = 4;
+    TButtonShape m_buttonShape = btsRectangle;
+    TButtonDirection m_buttonDirection = bdRight;
+    bool m_forceTransparent = false;
+    TBackGroundSymbol m_backGroundSymbol = bsNone;
+    TColor m_backGroundSymbolColor = 0xFFFFFF;
+    TButtonLayout m_layout = blGlyphLeft;
+    bool m_showCaption = true;
+    bool m_showFocusRect = false;
+    TAntiAlias m_antiAlias = aaClearType;
+    QImage m_picture;
+    QImage m_pictureDown;
+    QImage m_pictureDisabled;
+    QString m_shortCutHint;
+    TShortCutHintPos m_shortCutHintPos = shpTop;
+    TGlassHintInfo m_officeHint;
+    bool m_tabStop = true;
+};
+
+/** The glass button as the windows use it. */
+class TGlassButton final : public TCustomGlassButton
+{
+    Q_OBJECT
+
+public:
+    using TCustomGlassButton::TCustomGlassButton;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "tcolor.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+
+/**
+ * A transparent image widget over the map: a real bitmap with a pen, drawn on with
+ * move-to / line-to and filled with rectangles. With `transparent` set, pure white
+ * pixels let what lies below show through and every other pixel covers it.
+ */
+class OverlayImage final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit OverlayImage(QWidget* parent = nullptr);
+
+    bool transparent() const { return m_transparent; }
+    void setTransparent(bool on);
+    /** Drops the current picture and gives the widget a new bitmap of its own size, filled white. */
+    void newBitmap();
+
+    void setPenColor(TColor color) { m_penColor = color; }
+    TColor penColor() const { return m_penColor; }
+    void setPenWidth(int width) { m_penWidth = width; }
+    int penWidth() const { return m_penWidth; }
+    void moveTo(int x, int y) { m_penPos = QPoint(x, y); }
+    /** Draws from the pen position to (x, y) with the pen, round ends, no anti-aliasing. */
+    void lineTo(int x, int y);
+    /** Fills a rectangle with the brush (solid white). */
+    void fillRect(const QRect& rect);
+
+    /** The bitmap as drawn, white where nothing is. */
+    const QImage& bitmap() const { return m_bitmap; }
+
+Q_SIGNALS:
+    void mouseEntered();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+
+private:
+    void bitmapChanged();
+
+    QImage m_bitmap;
+    QImage m_shown; // m_bitmap with white made see-through
+    bool m_transparent = false;
+    TColor m_penColor = tcolor::Black;
+    int m_penWidth = 1;
+    QPoint m_penPos;
+};
