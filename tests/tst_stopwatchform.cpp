@@ -1,0 +1,155 @@
+#include "application.h"
+#include "fakeclock.h"
+#include "glassbutton.h"
+#include "globals.h"
+#include "mainform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+
+class TestStopwatchForm final : public QObject
+{
+    Q_OBJECT
+
+    FakeClock m_clock;
+    TForm1* m_form = nullptr;
+    QStringList m_errors;
+
+    QString label() const { return m_form->lblTIME->text(); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        Q_INIT_RESOURCE(resources);
+        installFontSubstitutions();
+        setErrorReporter([this](const QString& text) { m_errors << text; });
+    }
+
+    void init()
+    {
+        m_errors.clear();
+        m_form = new TForm1(&m_clock);
+        Form1 = m_form;
+        m_form->FormCreate();
+    }
+
+    void cleanup()
+    {
+        delete m_form;
+        Form1 = nullptr;
+    }
+
+    void resetState()
+    {
+        QCOMPARE(label(), QStringLiteral("00:00.000"));
+        QVERIFY(!m_form->Timer1->isActive());
+        QCOMPARE(m_form->Timer1->interval(), 300);
+        QVERIFY(m_form->btnSTA->isEnabled());
+        QVERIFY(!m_form->btnEND->isEnabled());
+        QVERIFY(!m_form->btnCOPY->isEnabled());
+        QVERIFY(m_form->btnAllClear->isEnabled());
+    }
+
+    void startStopResumeSums()
+    {
+        m_form->btnSTAClick();
+        QVERIFY(m_form->Timer1->isActive());
+        QVERIFY(!m_form->btnSTA->isEnabled());
+        QVERIFY(m_form->btnEND->isEnabled());
+        QVERIFY(!m_form->btnCOPY->isEnabled());
+        m_clock.advance(2s);
+        m_form->Timer1Timer();
+        QCOMPARE(label(), QStringLiteral("00:02.000"));
+        m_clock.advance(500ms);
+        m_form->btnENDClick();
+        QCOMPARE(label(), QStringLiteral("00:02.500"));
+        QVERIFY(!m_form->Timer1->isActive());
+        QVERIFY(m_form->btnCOPY->isEnabled());
+        QVERIFY(m_form->btnSTA->isEnabled());
+
+        m_clock.advance(60s); // paused time does not count
+        m_form->btnSTAClick();
+        QVERIFY(m_form->btnCOPY->isEnabled()); // Start leaves Copy as it was
+        m_clock.advance(3s);
+        m_form->btnENDClick();
+        QCOMPARE(label(), QStringLiteral("00:05.500"));
+    }
+
+    void reStartThenStartIsFresh()
+    {
+        m_form->btnSTAClick();
+        m_clock.advance(7s);
+        m_form->btnENDClick();
+        m_form->btnAllClearClick();
+        QCOMPARE(label(), QStringLiteral("00:00.000"));
+        QVERIFY(!m_form->btnCOPY->isEnabled());
+        m_form->btnSTAClick();
+        m_clock.advance(1s);
+        m_form->btnENDClick();
+        QCOMPARE(label(), QStringLiteral("00:01.000"));
+    }
+
+    void stopShowingZeroMakesNextStartFresh()
+    {
+        m_form->btnSTAClick();
+        m_clock.advance(400us);
+        m_form->btnENDClick();
+        QCOMPARE(label(), QStringLiteral("00:00.000"));
+        m_form->btnSTAClick();
+        m_clock.advance(1000200us);
+        m_form->btnENDClick();
+        QCOMPARE(label(), QStringLiteral("00:01.000")); // a resume would give 00:01.001
+    }
+
+    void longAttemptShowsTotalMinutes()
+    {
+        m_form->btnSTAClick();
+        m_clock.advance(1h + 2min + 3s);
+        m_form->btnENDClick();
+        QCOMPARE(label(), QStringLiteral("62:03.000"));
+    }
+
+    void clearLeavesStopwatchRunning()
+    {
+        m_form->btnSTAClick();
+        m_form->btnBtnClearClick();
+        QVERIFY(m_form->Timer1->isActive());
+        QVERIFY(m_form->btnEND->isEnabled());
+    }
+
+    void startMakesTreeTextBlack()
+    {
+        m_form->treeButton(3)->setFontColor(0x0000FF);
+        m_form->btnSTAClick();
+        for (int t = 1; t <= 16; ++t)
+            QCOMPARE(m_form->treeButton(t)->fontColor(), TColor(0));
+    }
+
+    void copyWhileRunningCopiesLastTick()
+    {
+        m_form->edtNAME->setText(QStringLiteral("Vask"));
+        m_form->btnSTAClick();
+        m_clock.advance(2s);
+        m_form->btnENDClick();
+        m_form->btnSTAClick(); // resume
+        m_clock.advance(1s);
+        m_form->Timer1Timer();
+        m_clock.advance(250ms); // the click comes after the tick
+        QVERIFY(runGuarded([this] { m_form->btnCOPYClick(); }));
+        QVERIFY(m_errors.isEmpty());
+        const QString text = QGuiApplication::clipboard()->text();
+        const QString expectedStart = QString::fromUtf8("Vask's record『 00:03.000 』　( ");
+        QVERIFY2(text.startsWith(expectedStart), qPrintable(text));
+        QVERIFY2(text.endsWith(QString::fromUtf8("　by [PLMO] Pellimo by Vaskorin )")), qPrintable(text));
+        QVERIFY(!text.contains(u'\n'));
+    }
+};
+
+QTEST_MAIN(TestStopwatchForm)
+#include "tst_stopwatchform.moc"

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# One command for a fresh Debian 12 machine: installs what is missing, builds, then
+#   tools/dev.sh run    starts PLMO (Release build in build/release)
+#   tools/dev.sh test   runs the whole test suite (Debug, AddressSanitizer + UBSan, build/test)
+# Safe to run again: packages already present are skipped and the builds are incremental.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-}
+case "$mode" in
+run | test) ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
+
+build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-dejavu-core)
+test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
+    clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev)
+
+install_missing() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+if [ "$mode" = run ]; then
+    install_missing "${build_packages[@]}"
+    cmake --preset release >/dev/null
+    cmake --build --preset release -j"$jobs"
+    exec build/release/PLMO
+fi
+
+install_missing "${build_packages[@]}" "${test_packages[@]}"
+cmake --preset test >/dev/null
+cmake --build --preset test -j"$jobs"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+ctest --preset test -j"$jobs"
