@@ -1,0 +1,85 @@
+#include "application.h"
+#include "pellimoerror.h"
+
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+/** Throws from its event handler, as a failing button handler would. */
+class ThrowingObject final : public QObject
+{
+public:
+    int handled = 0;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User) {
+            ++handled;
+            throw PellimoError(QStringLiteral("クリップボード 拒否 を開けません"));
+        }
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+class TestErrorHandler final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void boxText_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter gets a period") << "abc" << "abc.";
+        QTest::newRow("period stays") << "abc." << "abc.";
+        QTest::newRow("Japanese gets a period") << QString::fromUtf8("エラー") << QString::fromUtf8("エラー.");
+        QTest::newRow("comma (below period) stays") << "abc," << "abc,";
+        QTest::newRow("slash (above period) gets one") << "a/" << "a/.";
+        QTest::newRow("trailing space stays") << "abc " << "abc ";
+        QTest::newRow("empty stays empty") << "" << "";
+    }
+    void boxText()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(errorBoxText(message), shown);
+    }
+
+    void exceptionInHandlerIsShownAndLoopGoesOn()
+    {
+        QStringList shown;
+        setErrorReporter([&](const QString& text) { shown << text; });
+        ThrowingObject target;
+        QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
+        QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
+        bool later = false;
+        QTimer::singleShot(0, [&] { later = true; });
+        QTRY_VERIFY(later);
+        QCOMPARE(target.handled, 2);
+        QCOMPARE(shown, QStringList({QString::fromUtf8("クリップボード 拒否 を開けません."),
+                                     QString::fromUtf8("クリップボード 拒否 を開けません.")}));
+        setErrorReporter({});
+    }
+
+    void runGuardedReportsStdExceptions()
+    {
+        QStringList shown;
+        setErrorReporter([&](const QString& text) { shown << text; });
+        QVERIFY(!runGuarded([] { throw std::runtime_error("disk full"); }));
+        QVERIFY(runGuarded([] {}));
+        QCOMPARE(shown, QStringList{QStringLiteral("disk full.")});
+        setErrorReporter({});
+    }
+};
+
+int main(int argc, char** argv)
+{
+    PellimoApplication app(argc, argv);
+    TestErrorHandler test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_errorhandler.moc"
