@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Shared helpers for the end-to-end scripts that drive the real PLMO on a private X server.
+# Source it:  source "$(dirname "$0")/lib.sh"
+#
+#   e2e_start_x [--no-wm]        own Xvfb on a free display (+ openbox), exports DISPLAY
+#   e2e_stop_wm / e2e_start_wm   ends openbox (its windows go back to the root) / starts it again
+#   e2e_copy_app <PLMO>          copies the program into a private folder: E2E_APP, E2E_SETTINGS
+#   e2e_spawn <cmd...>           starts a background process that cleanup will kill; pid in E2E_LAST_PID
+#   e2e_wait_window <class> [s]  waits for a window of that WM_CLASS class, prints its id
+#   e2e_window_count <class>     number of windows of that class
+#   e2e_wait_until <s> <cmd...>  polls a command until it succeeds or the seconds run out
+#   e2e_wait_exit <pid> [s]      waits for a spawned process to end; its status in E2E_EXIT_CODE
+#   e2e_fail <message>           reports and ends the script with status 1
+#   e2e_cleanup                  kills everything started here (runs on exit by itself)
+#
+# Waits are generous upper bounds against hangs, not measurements.
+
+# shellcheck disable=SC2034 # E2E_* results are read by the scripts that source this file
+set -uo pipefail
+
+E2E_TMP="$(mktemp -d "${TMPDIR:-/tmp}/pellimo-e2e.XXXXXX")"
+E2E_PIDS=()
+E2E_XVFB_PID=""
+E2E_WM_PID=""
+E2E_LAST_PID=""
+E2E_APP=""
+E2E_SETTINGS=""
+E2E_EXIT_CODE=""
+
+# A private runtime folder: the single-instance lock of one test never meets another's.
+export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb
+# A sanitizer build reports memory that system libraries keep until exit (D-Bus, fontconfig,
+# Xlib) as leaks and fails the exit code; leaks in our own code are still reported.
+cat >"$E2E_TMP/lsan.supp" <<'SUPP'
+leak:libdbus-1.so
+leak:libfontconfig.so
+leak:libX11.so
+leak:libxcb.so
+leak:libglib-2.0.so
+SUPP
+export LSAN_OPTIONS="suppressions=$E2E_TMP/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+unset WAYLAND_DISPLAY SESSION_MANAGER
+
+e2e_log()
+{
+    echo "[e2e] $*" >&2
+}
+
+e2e_fail()
+{
+    echo "[e2e] FAIL: $*" >&2
+    exit 1
+}
+
+e2e_cleanup()
+{
+    local pid
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        pid="${E2E_PIDS[i]}"
+        kill -KILL "$pid" 2>/dev/null
+    done
+    for pid in "${E2E_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null
+    done
+    if [[ -n "$E2E_XVFB_PID" ]]; then
+        kill -TERM "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+    fi
+    E2E_PIDS=()
+    E2E_XVFB_PID=""
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+trap 'exit 130' INT TERM
+
+e2e_wait_until()
+{
+    local seconds="$1"
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+e2e_spawn()
+{
+    "$@" &
+    E2E_LAST_PID=$!
+    E2E_PIDS+=("$E2E_LAST_PID")
+}
+
+_e2e_display_ready()
+{
+    [[ -s "$E2E_TMP/display" ]] && xdpyinfo -display ":$(cat "$E2E_TMP/display")" >/dev/null 2>&1
+}
+
+_e2e_wm_ready()
+{
+    local check
+    check="$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o '0x[0-9a-f]*')" || return 1
+    # A window manager that has gone leaves the property behind; its check window goes with it.
+    xprop -id "$check" _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
+}
+
+e2e_start_wm()
+{
+    e2e_spawn openbox --sm-disable >>"$E2E_TMP/openbox.log" 2>&1
+    E2E_WM_PID="$E2E_LAST_PID"
+    e2e_wait_until 30 _e2e_wm_ready || e2e_fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
+}
+
+e2e_start_x()
+{
+    # -displayfd lets the server pick a free display itself: no race with parallel runs.
+    # -noreset: by default the server resets when its last client leaves, and a client that
+    # connects during the reset (openbox right after the readiness probe) is turned away.
+    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    E2E_XVFB_PID=$!
+    e2e_wait_until 30 _e2e_display_ready || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    DISPLAY=":$(cat "$E2E_TMP/display")"
+    export DISPLAY
+    e2e_log "X server on $DISPLAY"
+    if [[ "${1:-}" != "--no-wm" ]]; then
+        e2e_start_wm
+    fi
+}
+
+e2e_stop_wm()
+{
+    [[ -n "$E2E_WM_PID" ]] || return 0
+    kill -TERM "$E2E_WM_PID" 2>/dev/null
+    e2e_wait_until 30 _e2e_dead "$E2E_WM_PID" || e2e_fail "openbox did not end"
+    wait "$E2E_WM_PID" 2>/dev/null
+    E2E_WM_PID=""
+}
+
+e2e_copy_app()
+{
+    # The settings file lives beside the executable, so each test gets its own copy.
+    mkdir -p "$E2E_TMP/app"
+    cp "$1" "$E2E_TMP/app/PLMO" || e2e_fail "cannot copy $1"
+    E2E_APP="$E2E_TMP/app/PLMO"
+    E2E_SETTINGS="${E2E_APP}_UserSettings.ini"
+}
+
+e2e_window_count()
+{
+    xdotool search --class "^$1\$" 2>/dev/null | wc -l
+}
+
+e2e_wait_window()
+{
+    local class="$1" seconds="${2:-30}"
+    e2e_wait_until "$seconds" bash -c "xdotool search --onlyvisible --class '^$class\$' >/dev/null 2>&1" || return 1
+    xdotool search --onlyvisible --class "^$class\$" | head -n 1
+}
+
+_e2e_dead()
+{
+    ! kill -0 "$1" 2>/dev/null
+}
+
+# Not through $(...): only this shell can collect the status of its own children.
+e2e_wait_exit()
+{
+    local pid="$1" seconds="${2:-30}"
+    E2E_EXIT_CODE=""
+    e2e_wait_until "$seconds" _e2e_dead "$pid" || return 1
+    wait "$pid" 2>/dev/null
+    E2E_EXIT_CODE=$?
+}
