@@ -58,7 +58,10 @@ bool runGuarded(const std::function<void()>& handler)
 void installFontSubstitutions()
 {
     // Without these the face Qt picks for the Windows fonts changes with the user's language.
-    QFont::insertSubstitutions(QStringLiteral("Meiryo UI"), {QStringLiteral("Noto Sans CJK JP")});
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
-                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP")});
+    // Meiryo UI is a narrow face: a narrow Latin face keeps the option names inside the 40-pixel
+    // tree buttons, and the CJK face supplies the full-width digits and brackets.
+    QFont::insertSubstitutions(QStringLiteral("Meiryo UI"),
+                               {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Noto Sans CJK JP")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                                                          QStringLiteral("Noto Sans CJK JP")});
 }

@@ -15,7 +15,7 @@ run | test) ;;
     ;;
 esac
 
-build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-dejavu-core)
+build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
     clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev)
 

@@ -2,7 +2,7 @@
 # Takes the README screenshot from the real program: runs PLMO under its own Xvfb with
 # openbox and captures the main window with its frame.
 #   tools/screenshot.sh [path/to/PLMO] [output.png]
-set -euo pipefail
+set -uo pipefail # no -e: the shared cleanup trap must run every step
 cd "$(dirname "$0")/.."
 plmo=${1:-build/release/PLMO}
 out=${2:-docs/screenshot.png}
@@ -11,7 +11,6 @@ out=$(realpath -m "$out")
 plmo=$(realpath "$plmo")
 
 source tests/e2e/lib.sh
-trap e2e_cleanup EXIT
 e2e_start_x
 e2e_copy_app "$plmo"
 e2e_spawn "$E2E_APP"
