@@ -194,7 +194,7 @@ void TForm1::FormCreate()
     settingsfile::MainSettings s;
     s.position = settingsfile::centredDefault(frameGeometry().size());
     runGuarded([&] { s = settingsfile::readMain(frameGeometry().size()); });
-    move(s.position);
+    settingsfile::applyPosition(this, s.position);
     edtNAME->setText(s.name);
     iSettingsBtnBGColor = s.btnBGColor;
     iSettingsTreeBtnTxtColor = s.treeBtnTxtColor;

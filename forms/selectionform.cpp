@@ -96,7 +96,7 @@ void TForm2::FormCreate()
     btnClear();
     QPoint pos = settingsfile::centredDefault(frameGeometry().size());
     runGuarded([&] { pos = settingsfile::readSelectionPosition(frameGeometry().size()); });
-    move(pos);
+    settingsfile::applyPosition(this, pos);
     btnClear();
 }
 

@@ -4,6 +4,8 @@
 #include "mainform.h"
 #include "platform.h"
 
+#include <QEvent>
+#include <QTimer>
 #include <QLineEdit>
 
 #include <cmath>
@@ -34,6 +36,61 @@ QPoint centredDefault(QSize outerSize)
     const int top = int(std::floor(area.height() / 2.0 - outerSize.height() / 2.0));
     const int left = int(std::floor(area.width() / 2.0 - outerSize.width() / 2.0));
     return {left, top};
+}
+
+namespace {
+
+/**
+ * Moves the window's frame to its target once the window manager has reported the frame's
+ * size, which arrives some moments after the window is shown and without an event of its own.
+ */
+class FramePlacer final : public QObject
+{
+public:
+    FramePlacer(QWidget* window, QPoint target)
+        : QObject(window)
+        , m_window(window)
+        , m_target(target)
+    {
+        window->installEventFilter(this);
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &FramePlacer::check);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            m_timer.start();
+        return false;
+    }
+
+private:
+    void check()
+    {
+        constexpr int MaxTicks = 100; // a second: without a window manager no frame ever comes
+        const bool frameKnown = m_window->frameGeometry() != m_window->geometry();
+        if (!frameKnown && ++m_ticks < MaxTicks)
+            return;
+        if (frameKnown && m_window->frameGeometry().topLeft() != m_target)
+            m_window->move(m_target);
+        m_timer.stop();
+        m_window->removeEventFilter(this);
+        deleteLater();
+    }
+
+    QWidget* m_window;
+    QPoint m_target;
+    QTimer m_timer;
+    int m_ticks = 0;
+};
+
+} // namespace
+
+void applyPosition(QWidget* window, QPoint framePosition)
+{
+    window->move(framePosition);
+    new FramePlacer(window, framePosition);
 }
 
 MainSettings readMain(QSize outerSize)

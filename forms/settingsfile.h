@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 
+class QWidget;
 class TForm1;
 
 /** The settings file beside the executable: each access opens, uses and drops its own document. */
@@ -26,6 +27,13 @@ struct MainSettings
     qint32 tokuBtnTxtBold = 0;
     bool topmost = true;
 };
+
+/**
+ * Puts a window's outer (frame) top-left corner at a stored position. QWidget::move() on a
+ * window not yet shown places the client area there on X11, since the frame is not known yet,
+ * and the window would creep by the frame's size at every start.
+ */
+void applyPosition(QWidget* window, QPoint framePosition);
 
 /** The main window's reads, in the file's key order. Throws PellimoError when the file cannot be read. */
 MainSettings readMain(QSize outerSize);
