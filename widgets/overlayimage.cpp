@@ -1,11 +1,78 @@
 #include "overlayimage.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <QPainter>
+
+namespace {
+
+/** The x range where lo <= k * x + m <= hi, intersected into [from, to]. */
+void clampLinear(double k, double m, double lo, double hi, double& from, double& to)
+{
+    if (k == 0.0) {
+        if (m < lo || m > hi)
+            to = -std::numeric_limits<double>::infinity();
+        return;
+    }
+    const double x1 = (lo - m) / k;
+    const double x2 = (hi - m) / k;
+    from = std::max(from, std::min(x1, x2));
+    to = std::min(to, std::max(x1, x2));
+}
+
+/**
+ * Fills the pixels whose centres lie within `radius` of the segment a-b: a stroke with round
+ * ends. Done by hand, row by row, because QPainter's aliased strokes of different widths step
+ * on different rows, and the 1-pixel light edge between two strokes would come and go.
+ */
+void fillCapsule(QImage& image, QPointF a, QPointF b, double radius, QRgb colour)
+{
+    constexpr double Inf = std::numeric_limits<double>::infinity();
+    const double ex = b.x() - a.x();
+    const double ey = b.y() - a.y();
+    const double len = std::hypot(ex, ey);
+    const int top = std::max(0, int(std::floor(std::min(a.y(), b.y()) - radius)));
+    const int bottom = std::min(image.height() - 1, int(std::ceil(std::max(a.y(), b.y()) + radius)));
+    for (int y = top; y <= bottom; ++y) {
+        const double cy = y + 0.5;
+        double lo = Inf;
+        double hi = -Inf;
+        for (const QPointF& c : { a, b }) {
+            const double dy = cy - c.y();
+            if (std::abs(dy) <= radius) {
+                const double dx = std::sqrt(radius * radius - dy * dy);
+                lo = std::min(lo, c.x() - dx);
+                hi = std::max(hi, c.x() + dx);
+            }
+        }
+        if (len > 0.0) {
+            // The band between the end discs: distance from the line at most radius, and the
+            // projection on the segment within it. Both are linear in x along this row.
+            double from = -Inf;
+            double to = Inf;
+            clampLinear(-ey, ex * (cy - a.y()) + ey * a.x(), -radius * len, radius * len, from, to);
+            clampLinear(ex, ey * (cy - a.y()) - ex * a.x(), 0.0, len * len, from, to);
+            if (from <= to) {
+                lo = std::min(lo, from);
+                hi = std::max(hi, to);
+            }
+        }
+        if (lo > hi)
+            continue; // the stroke misses this row's pixel centres
+        const int first = std::max(0, int(std::ceil(lo - 0.5)));
+        const int last = std::min(image.width() - 1, int(std::floor(hi - 0.5)));
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = first; x <= last; ++x)
+            line[x] = colour;
+    }
+}
+
+} // namespace
 
 OverlayImage::OverlayImage(QWidget* parent)
     : QWidget(parent)
-{
-}
+{ }
 
 void OverlayImage::setTransparent(bool on)
 {
@@ -28,13 +95,8 @@ void OverlayImage::newBitmap()
 void OverlayImage::lineTo(int x, int y)
 {
     if (!m_bitmap.isNull()) {
-        QPainter p(&m_bitmap);
-        QPen pen(QColor(tcolor::red(m_penColor), tcolor::green(m_penColor), tcolor::blue(m_penColor)));
-        pen.setWidth(m_penWidth);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        p.drawLine(m_penPos, QPoint(x, y));
+        const QRgb colour = qRgb(tcolor::red(m_penColor), tcolor::green(m_penColor), tcolor::blue(m_penColor));
+        fillCapsule(m_bitmap, m_penPos, QPoint(x, y), std::max(m_penWidth, 1) / 2.0, colour);
     }
     m_penPos = QPoint(x, y);
     bitmapChanged();
@@ -51,24 +113,30 @@ void OverlayImage::fillRect(const QRect& rect)
 
 void OverlayImage::bitmapChanged()
 {
-    if (m_bitmap.isNull()) {
-        m_shown = QImage();
-    } else if (!m_transparent) {
-        m_shown = m_bitmap;
-    } else {
-        m_shown = m_bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        const int count = int(m_shown.sizeInBytes() / 4);
-        auto* px = reinterpret_cast<QRgb*>(m_shown.bits());
-        for (int i = 0; i < count; ++i) {
-            if (px[i] == 0xFFFFFFFFu)
-                px[i] = 0;
-        }
-    }
+    // The see-through copy is made when it is painted: a redraw of all lines changes the bitmap
+    // many times, and only the last state is ever shown.
+    m_shownStale = true;
     update();
 }
 
 void OverlayImage::paintEvent(QPaintEvent*)
 {
+    if (m_shownStale) {
+        m_shownStale = false;
+        if (m_bitmap.isNull()) {
+            m_shown = QImage();
+        } else if (!m_transparent) {
+            m_shown = m_bitmap;
+        } else {
+            m_shown = m_bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            const int count = int(m_shown.sizeInBytes() / 4);
+            auto* px = reinterpret_cast<QRgb*>(m_shown.bits());
+            for (int i = 0; i < count; ++i) {
+                if (px[i] == 0xFFFFFFFFu)
+                    px[i] = 0;
+            }
+        }
+    }
     if (m_shown.isNull())
         return;
     QPainter p(this);

@@ -47,7 +47,8 @@ private:
     void bitmapChanged();
 
     QImage m_bitmap;
-    QImage m_shown; // m_bitmap with white made see-through
+    QImage m_shown; // m_bitmap with white made see-through, brought up to date when painted
+    bool m_shownStale = false;
     bool m_transparent = false;
     TColor m_penColor = tcolor::Black;
     int m_penWidth = 1;

@@ -1,0 +1,131 @@
+// One tree choice end to end, in process: the dialog's click handler, the option marking, the
+// pair analysis with its lines, and a render of the whole main window; and what it costs to
+// build the three windows and show the main window once.
+
+#include "application.h"
+#include "glassbutton.h"
+#include "globals.h"
+#include "mainform.h"
+#include "platform.h"
+#include "selectionform.h"
+#include "settingsform.h"
+
+#include <array>
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+namespace {
+
+// Every option on its own tree: eight pair lines, sixteen coloured trees.
+constexpr std::array<int, 17> FullBoard { 0, 3, 12, 8, 14, 1, 9, 16, 5, 11, 2, 7, 13, 6, 4, 15, 10 };
+
+/** No window system calls and a settings file that does not exist: only the program's own work. */
+class QuietPlatform final : public Platform
+{
+public:
+    bool claimSingleInstance() override { return false; }
+    void activateRunningInstance() override { }
+    void setWindowClass(QWidget*, const QString&) override { }
+    QRect primaryWorkArea() override { return { 0, 0, 1920, 1040 }; }
+    void setStayOnTop(QWidget*, bool) override { }
+    void forceForeground(QWidget*) override { }
+    QString executablePath() override { return m_dir.filePath(QStringLiteral("PLMO")); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void createWindows()
+{
+    Form1 = new TForm1;
+    Form1->FormCreate();
+    Form2 = new TForm2(Form1);
+    Form2->FormCreate();
+    Form3 = new TForm3(Form1);
+}
+
+void destroyWindows()
+{
+    TForm1* main = Form1;
+    Form3 = nullptr;
+    Form2 = nullptr;
+    Form1 = nullptr;
+    delete main;
+}
+
+void choose(int tree, int option)
+{
+    Form1->iSel1 = tree;
+    Form2->BitBtn01Click(Form2->optionButton(option));
+}
+
+/** Choice and render: tree by tree, each tree is given again the option it holds on the full board. */
+void BM_ChoiceAndRender(benchmark::State& state)
+{
+    createWindows();
+    for (int t = 1; t <= 16; ++t)
+        choose(t, FullBoard[std::size_t(t)]);
+    QImage image(Form1->size(), QImage::Format_ARGB32_Premultiplied);
+    int t = 0;
+    for (auto _ : state) {
+        t = t % 16 + 1;
+        choose(t, FullBoard[std::size_t(t)]);
+        Form1->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    destroyWindows();
+}
+BENCHMARK(BM_ChoiceAndRender)->Unit(benchmark::kMicrosecond);
+
+/** The choice alone, without painting: what the click handler itself costs. */
+void BM_Choice(benchmark::State& state)
+{
+    createWindows();
+    for (int t = 1; t <= 16; ++t)
+        choose(t, FullBoard[std::size_t(t)]);
+    int t = 0;
+    for (auto _ : state) {
+        t = t % 16 + 1;
+        choose(t, FullBoard[std::size_t(t)]);
+        benchmark::ClobberMemory();
+    }
+    destroyWindows();
+}
+BENCHMARK(BM_Choice)->Unit(benchmark::kMicrosecond);
+
+/** Start-up of the windows: create the three, render the main window once, delete them. */
+void BM_CreateAndRender(benchmark::State& state)
+{
+    for (auto _ : state) {
+        createWindows();
+        QImage image(Form1->size(), QImage::Format_ARGB32_Premultiplied);
+        Form1->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+        state.PauseTiming();
+        destroyWindows();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CreateAndRender)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QuietPlatform platform;
+    Platform::setInstance(&platform);
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    installFontSubstitutions();
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Platform::setInstance(nullptr);
+    return 0;
+}

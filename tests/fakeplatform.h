@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform.h"
+
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+/**
+ * A platform for widget tests: the executable lives in a private temporary folder (so the
+ * settings file does too), the work area is a fixed 1920 x 1040, and every window operation
+ * is recorded as one line of text instead of touching a window system.
+ */
+class FakePlatform final : public Platform
+{
+public:
+    static constexpr QRect WorkArea { 0, 0, 1920, 1040 };
+
+    FakePlatform() = default;
+
+    /** What the program asked for, in order, e.g. "setStayOnTop Form1 off". */
+    QStringList calls;
+
+    /** Full path of the settings file the program reads and writes. */
+    QString settingsPath() const { return appPath() + QStringLiteral("_UserSettings.ini"); }
+
+    /** Writes the settings file as given (bytes unchanged). */
+    bool writeSettings(const QByteArray& bytes) const
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    }
+
+    /** The recorded calls that name this operation, e.g. all "setStayOnTop" lines. */
+    QStringList callsOf(const QString& operation) const
+    {
+        QStringList found;
+        for (const QString& call : calls) {
+            if (call.startsWith(operation + QLatin1Char(' ')) || call == operation)
+                found << call;
+        }
+        return found;
+    }
+
+    bool claimSingleInstance() override
+    {
+        calls << QStringLiteral("claimSingleInstance");
+        return false;
+    }
+
+    void activateRunningInstance() override { calls << QStringLiteral("activateRunningInstance"); }
+
+    void setWindowClass(QWidget* window, const QString& className) override
+    {
+        calls << QStringLiteral("setWindowClass %1 %2").arg(nameOf(window), className);
+    }
+
+    QRect primaryWorkArea() override { return WorkArea; }
+
+    void setStayOnTop(QWidget* window, bool onTop) override
+    {
+        calls << QStringLiteral("setStayOnTop %1 %2").arg(nameOf(window), onTop ? u"on" : u"off");
+    }
+
+    void forceForeground(QWidget* window) override
+    {
+        calls << QStringLiteral("forceForeground %1").arg(nameOf(window));
+    }
+
+    QString executablePath() override { return appPath(); }
+
+private:
+    static QString nameOf(const QWidget* window) { return window ? window->objectName() : QStringLiteral("null"); }
+    QString appPath() const { return m_dir.filePath(QStringLiteral("PLMO")); }
+
+    QTemporaryDir m_dir;
+};

@@ -1,0 +1,436 @@
+// The main window as PLMO builds it: layout, stacking, captions and fonts, the enabling after
+// the two resets, the tree click, and the map picture chosen by the background scheme.
+#include "fakeclock.h"
+#include "glassbutton.h"
+#include "imagebox.h"
+#include "overlayimage.h"
+#include "windowsfixture.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr TColor GlowBlue = 0xFFBD8D;
+
+QByteArray settingsWith(const QByteArray& lines)
+{
+    return "\xEF\xBB\xBF[System]\r\n" + lines + "\r\n";
+}
+
+int points(const QFont& font)
+{
+    return font.pointSize() > 0 ? font.pointSize() : qRound(font.pixelSize() * 72.0 / 96.0);
+}
+
+bool near(QRgb a, QRgb b, int tolerance)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
+        && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+/** The program's own widgets on the main window, bottom first (the dialogs are windows of their own). */
+QStringList stackingOrder(const QWidget* window)
+{
+    QStringList names;
+    for (const QObject* child : window->children()) {
+        const auto* w = qobject_cast<const QWidget*>(child);
+        if (w && !w->isWindow())
+            names << w->objectName();
+    }
+    return names;
+}
+
+} // namespace
+
+class TestMainForm final : public QObject
+{
+    Q_OBJECT
+
+    FakeClock m_clock;
+    std::unique_ptr<WindowsFixture> m_windows;
+
+    TForm1& f() const { return *Form1; }
+    QWidget* widget(const QString& name) const { return f().findChild<QWidget*>(name); }
+
+private Q_SLOTS:
+    void init() { m_windows = std::make_unique<WindowsFixture>(QByteArray(), &m_clock); }
+    void cleanup()
+    {
+        QVERIFY2(m_windows->errors.isEmpty(), qPrintable(m_windows->errors.join(u'\n')));
+        m_windows.reset();
+    }
+
+    void window()
+    {
+        QCOMPARE(f().windowTitle(), QStringLiteral("[PLMO] Pellimo by Vaskorin"));
+        QCOMPARE(f().size(), QSize(304, 348));
+        QCOMPARE(f().minimumSize(), QSize(304, 348));
+        QCOMPARE(f().maximumSize(), QSize(304, 348));
+        QVERIFY(f().windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(f().windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(f().palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(f().font().family(), QStringLiteral("Meiryo UI"));
+        QCOMPARE(f().font().pixelSize(), 11);
+        QVERIFY(!f().font().bold());
+        for (int size : { 16, 32, 48, 256 })
+            QVERIFY(!f().windowIcon().pixmap(size).isNull());
+        QCOMPARE(f().Timer1->interval(), 300);
+        // Settings file absent: the name and the stay-on-top default, centred on 1920 x 1040.
+        QCOMPARE(f().edtNAME->text(), QStringLiteral("NoName"));
+        QCOMPARE(f().blChTopmost, -1);
+        QVERIFY(f().chTopmost->isChecked());
+        // Before the first show the window has no frame yet: 304 x 348 centred on 1920 x 1040.
+        QCOMPARE(f().pos(), QPoint(808, 346));
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<int>("pixels"); // font pixel size; 0: sized in points, see `pointSize`
+        QTest::addColumn<int>("pointSize");
+        QTest::addColumn<bool>("bold");
+
+        const QString meiryo = QStringLiteral("Meiryo UI");
+        // clang-format off
+        QTest::newRow("Image1")      << "Image1"      << QRect(2, 46, 300, 300) << QString()         << meiryo << 11 << 0 << false;
+        QTest::newRow("Image2")      << "Image2"      << QRect(2, 46, 300, 300) << QString()         << meiryo << 11 << 0 << false;
+        QTest::newRow("lblTIME")     << "lblTIME"     << QRect(123, 1, 83, 20)  << "00:00.000"       << meiryo << 16 << 0 << false;
+        QTest::newRow("Label1")      << "Label1"      << QRect(70, 319, 36, 14) << "Always"          << meiryo << 11 << 0 << false;
+        QTest::newRow("btn01")       << "btn01"       << QRect(65, 59, 40, 40)  << "U\uFF14"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn02")       << "btn02"       << QRect(122, 62, 40, 40) << "U\uFF13"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn03")       << "btn03"       << QRect(177, 70, 40, 40) << "U\uFF11"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn04")       << "btn04"       << QRect(135, 120, 40, 40) << "U\uFF12"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn05")       << "btn05"       << QRect(252, 118, 40, 40) << "R\uFF14"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn06")       << "btn06"       << QRect(231, 169, 40, 40) << "R\uFF13"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn07")       << "btn07"       << QRect(184, 165, 40, 40) << "R\uFF11"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn08")       << "btn08"       << QRect(225, 222, 40, 40) << "R\uFF12"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn09")       << "btn09"       << QRect(122, 222, 40, 40) << "D\uFF12"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn10")       << "btn10"       << QRect(80, 267, 40, 40) << "D\uFF11"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn11")       << "btn11"       << QRect(138, 289, 40, 40) << "D\uFF13"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn12")       << "btn12"       << QRect(177, 249, 40, 40) << "D\uFF14"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn13")       << "btn13"       << QRect(19, 105, 40, 40) << "L\uFF11"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn14")       << "btn14"       << QRect(57, 155, 40, 40) << "L\uFF12"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn15")       << "btn15"       << QRect(7, 158, 40, 40)  << "L\uFF13"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn16")       << "btn16"       << QRect(29, 211, 40, 40) << "L\uFF14"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btnBtnClear") << "btnBtnClear" << QRect(231, 320, 71, 26) << "Clear"          << meiryo << 11 << 0 << true;
+        QTest::newRow("btnAllClear") << "btnAllClear" << QRect(256, 1, 46, 44)  << "Re-\r\nStart"    << meiryo << 12 << 0 << true;
+        QTest::newRow("btnSTA")      << "btnSTA"      << QRect(0, 1, 60, 44)    << "Start\r\nmeas."  << meiryo << 12 << 0 << true;
+        QTest::newRow("btnEND")      << "btnEND"      << QRect(60, 1, 60, 44)   << "Stop\r\nmeas."   << meiryo << 12 << 0 << true;
+        QTest::newRow("edtNAME")     << "edtNAME"     << QRect(123, 22, 83, 22) << "NoName"          << meiryo << 11 << 0 << false;
+        QTest::newRow("btnCOPY")     << "btnCOPY"     << QRect(210, 1, 46, 44)  << "Copy\r\nresult"  << "Tahoma" << 12 << 0 << true;
+        QTest::newRow("btnSetting")  << "btnSetting"  << QRect(2, 320, 50, 26)  << "Setting"         << meiryo << 11 << 0 << true;
+        QTest::newRow("chTopmost")   << "chTopmost"   << QRect(54, 328, 59, 17) << "on Top"          << meiryo << 11 << 0 << false;
+        // clang-format on
+    }
+
+    void layout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        QFETCH(QString, face);
+        QFETCH(int, pixels);
+        QFETCH(int, pointSize);
+        QFETCH(bool, bold);
+
+        QWidget* w = widget(name);
+        QVERIFY(w);
+        QCOMPARE(w->parentWidget(), &f());
+        QCOMPARE(w->geometry(), geometry);
+
+        const QFont font = w->font();
+        QCOMPARE(font.family(), face);
+        if (pixels)
+            QCOMPARE(font.pixelSize(), pixels);
+        else
+            QCOMPARE(points(font), pointSize);
+        QCOMPARE(font.bold(), bold);
+        // The layout's faces are Windows fonts; here they stand in through a substitution.
+        const QString shown = QFontInfo(font).family();
+        const QStringList allowed = QStringList { face } + QFont::substitutes(face);
+        QVERIFY2(allowed.contains(shown, Qt::CaseInsensitive), qPrintable(shown));
+
+        if (auto* b = qobject_cast<TGlassButton*>(w)) {
+            QCOMPARE(b->caption(), caption);
+            const bool tree = name.startsWith(u"btn") && name.size() == 5 && name.at(3).isDigit();
+            QCOMPARE(b->forceTransparent(),
+                     tree || name == u"btnAllClear" || name == u"btnSTA" || name == u"btnEND" || name == u"btnCOPY");
+            QCOMPARE(b->tabStop(), name == u"btnCOPY");
+            QCOMPARE(b->foreColor(), tcolor::White);
+            QCOMPARE(b->glowColor(), GlowBlue);
+            QCOMPARE(b->shineColor(), tcolor::White);
+            QCOMPARE(b->backColor(), tcolor::White);
+            QCOMPARE(b->innerBorderColor(), tcolor::Black);
+            // Tree buttons: black text, and the dialog's reset gave them black outer borders too.
+            QCOMPARE(b->outerBorderColor(), tree ? tcolor::Black : tcolor::White);
+            QCOMPARE(b->fontColor(), tree ? tcolor::Black : tcolor::WindowText);
+        } else if (auto* l = qobject_cast<QLabel*>(w)) {
+            QCOMPARE(l->text(), caption);
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            QCOMPARE(e->text(), caption);
+            QCOMPARE(e->focusPolicy() & Qt::TabFocus, 0);
+        } else if (auto* c = qobject_cast<QCheckBox*>(w)) {
+            QCOMPARE(c->text(), caption);
+            QCOMPARE(c->focusPolicy() & Qt::TabFocus, 0);
+        }
+    }
+
+    void timeLabelIsRightAligned() { QVERIFY(f().lblTIME->alignment() & Qt::AlignRight); }
+
+    void stacking()
+    {
+        QStringList expected { QStringLiteral("Image1"), QStringLiteral("Image2"), QStringLiteral("lblTIME"),
+                               QStringLiteral("Label1") };
+        for (int t = 1; t <= 16; ++t)
+            expected << QStringLiteral("btn%1").arg(t, 2, 10, QLatin1Char('0'));
+        expected << QStringLiteral("btnBtnClear") << QStringLiteral("btnAllClear") << QStringLiteral("btnSTA")
+                 << QStringLiteral("btnEND") << QStringLiteral("edtNAME") << QStringLiteral("btnCOPY")
+                 << QStringLiteral("btnSetting") << QStringLiteral("chTopmost");
+        QCOMPARE(stackingOrder(&f()), expected);
+
+        // What the pointer meets: tree buttons over the overlay, the overlay over the map.
+        QCOMPARE(f().childAt(85, 79), f().treeButton(1));
+        QCOMPARE(f().childAt(150, 200), f().Image2);
+        QCOMPARE(f().childAt(60, 338), f().chTopmost);
+    }
+
+    void alwaysStandsOverOnTop()
+    {
+        // "Always" is a label of its own; the check box text "on Top" must start under it and
+        // sit below it, so that the two read as one caption.
+        QStyleOptionButton option;
+        option.initFrom(f().chTopmost);
+        option.text = f().chTopmost->text();
+        const QRect text = f().chTopmost->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, f().chTopmost);
+        const QRect shown = text.translated(f().chTopmost->pos());
+        const QRect always = f().Label1->geometry();
+        QVERIFY2(std::abs(shown.left() - always.left()) <= 3,
+                 qPrintable(QStringLiteral("text at %1, label at %2").arg(shown.left()).arg(always.left())));
+        QVERIFY(shown.center().y() > always.center().y());
+        QCOMPARE(f().chTopmost->property("caption").toString(), QStringLiteral("\n\ron Top"));
+    }
+
+    void enabling_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("trees"); // the sixteen tree buttons and "Clear"
+        QTest::addColumn<bool>("start");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<bool>("copy");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QString>("time");
+
+        const QString zero = QStringLiteral("00:00.000");
+        // clang-format off
+        QTest::newRow("after creation")    << QStringList{}                               << true  << true  << false << false << false << zero;
+        QTest::newRow("Clear")             << QStringList{"clear"}                        << true  << true  << false << false << false << zero;
+        QTest::newRow("Re-Start")          << QStringList{"restart"}                      << true  << true  << false << false << false << zero;
+        QTest::newRow("running, Clear")    << QStringList{"start", "tick", "clear", "tick"}   << true << false << true << false << true << "00:04.000";
+        QTest::newRow("running, Re-Start") << QStringList{"start", "tick", "restart"}     << true  << true  << false << false << false << zero;
+        QTest::newRow("stopped, Clear")    << QStringList{"start", "tick", "stop", "clear"}   << true << true << false << true << false << "00:02.000";
+        QTest::newRow("stopped, Re-Start") << QStringList{"start", "tick", "stop", "restart"} << true << true << false << false << false << zero;
+        QTest::newRow("disabled, Clear")   << QStringList{"disable", "clear"}             << false << true  << false << false << false << zero;
+        QTest::newRow("disabled, Re-Start") << QStringList{"disable", "restart"}          << true  << true  << false << false << false << zero;
+        // clang-format on
+    }
+
+    void enabling()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, trees);
+        QFETCH(bool, start);
+        QFETCH(bool, stop);
+        QFETCH(bool, copy);
+        QFETCH(bool, running);
+        QFETCH(QString, time);
+
+        const QMap<QString, std::function<void()>> actions {
+            { QStringLiteral("start"),
+              [this] {
+                  f().btnSTAClick();
+              } },
+            { QStringLiteral("stop"),
+              [this] {
+                  f().btnENDClick();
+              } },
+            { QStringLiteral("tick"),
+              [this] {
+                  m_clock.advance(2s);
+                  f().Timer1Timer();
+              } },
+            { QStringLiteral("clear"),
+              [this] {
+                  f().btnBtnClearClick();
+              } },
+            { QStringLiteral("restart"),
+              [this] {
+                  f().btnAllClearClick();
+              } },
+            { QStringLiteral("disable"),
+              [this] {
+                  f().excBtnEnabled(false);
+              } },
+        };
+        for (const QString& step : steps)
+            actions.value(step)();
+
+        for (int t = 1; t <= 16; ++t)
+            QCOMPARE(f().treeButton(t)->isEnabled(), trees);
+        QCOMPARE(f().btnBtnClear->isEnabled(), trees);
+        QCOMPARE(f().btnSTA->isEnabled(), start);
+        QCOMPARE(f().btnEND->isEnabled(), stop);
+        QCOMPARE(f().btnCOPY->isEnabled(), copy);
+        QVERIFY(f().btnAllClear->isEnabled());
+        QVERIFY(f().btnSetting->isEnabled());
+        QCOMPARE(f().Timer1->isActive(), running);
+        QCOMPARE(f().lblTIME->text(), time);
+    }
+
+    void resetsKeepSelectionIndexAndSettings_data()
+    {
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("Clear") << false;
+        QTest::newRow("Re-Start") << true;
+    }
+
+    void resetsKeepSelectionIndexAndSettings()
+    {
+        QFETCH(bool, restart);
+        f().iSel1 = 10;
+        Form2->BitBtn01Click(Form2->optionButton(4));
+        f().iSel1 = 13;
+        f().iSettingsTreeBtnTxtColor = 1;
+        f().iSettingsTokuBtnTxtBold = 1;
+        if (restart)
+            f().btnAllClearClick();
+        else
+            f().btnBtnClearClick();
+        QCOMPARE(f().iSel1, 13);
+        QCOMPARE(f().iSettingsTreeBtnTxtColor, 1);
+        QCOMPARE(f().iSettingsTokuBtnTxtBold, 1);
+        QVERIFY(f().sList1Sel[10].isEmpty());
+        QCOMPARE(f().treeButton(10)->caption(), QStringLiteral("D\uFF11"));
+        QCOMPARE(f().treeButton(10)->fontColor(), tcolor::Black);
+        QCOMPARE(f().treeButton(10)->backColor(), tcolor::White);
+    }
+
+    void clearBeforeTheDialogExists()
+    {
+        // During creation the tree reset runs before the selection dialog: it must leave it alone.
+        TForm2* dialog = Form2;
+        Form2 = nullptr;
+        dialog->optionButton(1)->setCaption(QStringLiteral("untouched"));
+        f().treeButton(2)->setCaption(QStringLiteral("Honor\r\nU\uFF13"));
+        f().excBtnClearForm1();
+        Form2 = dialog;
+        QCOMPARE(dialog->optionButton(1)->caption(), QStringLiteral("untouched"));
+        QCOMPARE(f().treeButton(2)->caption(), QStringLiteral("U\uFF13"));
+    }
+
+    void treeClickIndex_data()
+    {
+        QTest::addColumn<int>("tree");
+        QTest::newRow("btn01") << 1;
+        QTest::newRow("btn09") << 9;
+        QTest::newRow("btn10") << 10;
+        QTest::newRow("btn16") << 16;
+    }
+
+    void treeClickIndex()
+    {
+        QFETCH(int, tree);
+        f().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f()));
+        m_windows->platform.calls.clear();
+        int seenIndex = 0;
+        bool dialogShown = false;
+        QTimer::singleShot(0, Form2, [&] {
+            seenIndex = f().iSel1;
+            dialogShown = Form2->isVisible();
+            QTest::mouseClick(Form2->optionButton(18), Qt::LeftButton); // "Close"
+        });
+        QTest::mouseClick(f().treeButton(tree), Qt::LeftButton);
+        QVERIFY(dialogShown);
+        QCOMPARE(seenIndex, tree);
+        QCOMPARE(f().iSel1, tree);
+        QVERIFY(!Form2->isVisible());
+        QCOMPARE(m_windows->platform.callsOf(QStringLiteral("setStayOnTop")),
+                 QStringList({ QStringLiteral("setStayOnTop Form1 off"), QStringLiteral("setStayOnTop Form1 on") }));
+    }
+
+    void mapPicture_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<int>("scheme");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("no file") << QByteArray() << 0 << QStringLiteral(":/maps/PngImage_2.png");
+        QTest::newRow("0") << settingsWith("iSettingsBtnBGColor=0") << 0 << QStringLiteral(":/maps/PngImage_2.png");
+        QTest::newRow("1") << settingsWith("iSettingsBtnBGColor=1") << 1 << QStringLiteral(":/maps/PngImage_1.png");
+        QTest::newRow("5") << settingsWith("iSettingsBtnBGColor=5") << 5 << QStringLiteral(":/maps/PngImage_1.png");
+        QTest::newRow("-1") << settingsWith("iSettingsBtnBGColor=-1") << -1 << QStringLiteral(":/maps/PngImage_1.png");
+    }
+
+    void mapPicture()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(int, scheme);
+        QFETCH(QString, picture);
+        m_windows.reset();
+        m_windows = std::make_unique<WindowsFixture>(settings, &m_clock);
+        QCOMPARE(f().iSettingsBtnBGColor, scheme);
+
+        const QImage plain(QStringLiteral(":/maps/PngImage_1.png"));
+        const QImage squares(QStringLiteral(":/maps/PngImage_2.png"));
+        const QImage expected(picture);
+        QCOMPARE(expected.size(), QSize(800, 800));
+        // Under tree 1 (map centre 83, 33) the two pictures differ by the light square; at the
+        // bottom left (map 58, 276) by the light band.
+        const QPoint underTree(83 * 8 / 3, 33 * 8 / 3);
+        const QPoint inBand(58 * 8 / 3, 276 * 8 / 3);
+        QVERIFY(plain.pixel(underTree) != squares.pixel(underTree));
+        QVERIFY(plain.pixel(inBand) != squares.pixel(inBand));
+
+        const QImage shown = f().Image1->picture().toImage();
+        QCOMPARE(shown.size(), QSize(800, 800));
+        QCOMPARE(shown.pixel(underTree), expected.pixel(underTree));
+        QCOMPARE(shown.pixel(inBand), expected.pixel(inBand));
+
+        // On the window, through the empty overlay: the picture scaled to 300 x 300.
+        QImage window(f().size(), QImage::Format_ARGB32);
+        window.fill(Qt::black);
+        f().render(&window);
+        const QImage scaled = expected.scaled(300, 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QVERIFY2(near(window.pixel(60, 322), scaled.pixel(58, 276), 3),
+                 qPrintable(QString::number(window.pixel(60, 322), 16)));
+        QVERIFY(near(window.pixel(110, 200), scaled.pixel(108, 154), 3));
+    }
+
+    void settingsFileIsBesideTheExecutable()
+    {
+        m_windows.reset();
+        m_windows = std::make_unique<WindowsFixture>(
+            settingsWith("Form1Top2=40\r\nForm1Left2=30\r\nNAME=Vask\r\nchTopmost=0\r\niSettingsTreeBtnTxtBold=1"),
+            &m_clock);
+        QCOMPARE(f().pos(), QPoint(30, 40));
+        QCOMPARE(f().edtNAME->text(), QStringLiteral("Vask"));
+        QCOMPARE(f().blChTopmost, 0);
+        QVERIFY(!f().chTopmost->isChecked());
+        QCOMPARE(f().iSettingsTreeBtnTxtBold, 1);
+        QCOMPARE(m_windows->platform.callsOf(QStringLiteral("setStayOnTop")).last(),
+                 QStringLiteral("setStayOnTop Form1 off"));
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
