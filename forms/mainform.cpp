@@ -3,6 +3,7 @@
 #include "application.h"
 #include "boardtables.h"
 #include "glassbutton.h"
+#include "layoutfont.h"
 #include "globals.h"
 #include "imagebox.h"
 #include "overlayimage.h"
@@ -37,20 +38,12 @@ constexpr std::array<TreePlace, 17> TreePlaces{{
 }};
 // clang-format on
 
-QFont pixelFont(const QString& face, int px, bool bold = false)
-{
-    QFont f(face);
-    f.setPixelSize(px);
-    f.setBold(bold);
-    return f;
-}
 
-QString twoDigits(int n)
-{
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
+
+using layout::pixelFont;
+using layout::twoDigits;
 
 const QString TForm1::Caption = QStringLiteral("[PLMO] Pellimo by Vaskorin");
 

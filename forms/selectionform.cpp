@@ -4,6 +4,7 @@
 #include "boardanalysis.h"
 #include "boardtables.h"
 #include "glassbutton.h"
+#include "layoutfont.h"
 #include "globals.h"
 #include "mainform.h"
 #include "overlayimage.h"
@@ -36,19 +37,12 @@ constexpr std::array<OptionPlace, 19> OptionPlaces{{
 }};
 // clang-format on
 
-QFont pixelFont(const QString& face, int px)
-{
-    QFont f(face);
-    f.setPixelSize(px);
-    return f;
-}
 
-QString twoDigits(int n)
-{
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
+
+using layout::pixelFont;
+using layout::twoDigits;
 
 TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint

@@ -2,6 +2,7 @@
 
 #include "application.h"
 #include "globals.h"
+#include "layoutfont.h"
 #include "mainform.h"
 
 #include <QComboBox>
@@ -14,10 +15,7 @@ namespace {
 
 QFont pixelFont(int px, bool bold)
 {
-    QFont f(QStringLiteral("Meiryo UI"));
-    f.setPixelSize(px);
-    f.setBold(bold);
-    return f;
+    return layout::pixelFont(QStringLiteral("Meiryo UI"), px, bold);
 }
 
 QGroupBox* group(QWidget* parent, const QString& title, QRect geometry)

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+/** Small helpers the window layouts share. */
+namespace layout {
+
+/** A layout font: face, character height in pixels at 96 dpi, bold or regular. */
+inline QFont pixelFont(const QString& face, int px, bool bold = false)
+{
+    QFont f(face);
+    f.setPixelSize(px);
+    f.setBold(bold);
+    return f;
+}
+
+/** The index as two decimal digits with a leading zero, as in the button names ("btn07"). */
+inline QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace layout
