@@ -70,6 +70,28 @@ struct TGlassHintInfo
     bool operator==(const TGlassHintInfo&) const = default;
 };
 
+/** The small pop-up that shows a button's shortcut text. */
+class TShortCutHintWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TShortCutHintWindow(QWidget* parent = nullptr);
+
+    void setText(const QString& text);
+    QString text() const { return m_text; }
+
+    TColor FColor = 0x000000; // gradient top
+    TColor FColorTo = 0x000000; // gradient bottom
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QString m_text;
+};
+
 /**
  * The self-drawn translucent push button. All state, painting and behaviour live here;
  * `TGlassButton` only makes it the concrete class the windows use.
@@ -86,8 +108,10 @@ public:
     ~TCustomGlassButton() override;
 
     static constexpr quint32 VersionNr = 0x01030002;
-    /** The version as four dot-separated bytes, most significant first ("1.3.0.2"). */
-    static QString version();
+    /** GetVersionNr() as four dot-separated bytes, most significant first ("1.3.0.2"). */
+    QString version() const;
+    /** The version is read-only; writing it is ignored. */
+    void setVersion(const QString&) { }
     virtual quint32 GetVersionNr() const { return VersionNr; }
 
     QString caption() const { return m_caption; }
@@ -97,7 +121,7 @@ public:
     void setFontColor(TColor color);
     /** Bold on or off, keeping face and size (the windows only ever set bold or plain). */
     void setFontBold(bool bold);
-    /** Size in points, keeping face and style. */
+    /** Size in points at 96 dpi (stored as whole pixels), keeping face and style. */
     void setFontPointSize(int points);
 
     TColor backColor() const { return m_backColor; }
@@ -166,12 +190,26 @@ public:
     bool tabStop() const { return m_tabStop; }
     void setTabStop(bool on);
 
+    /** Shows the shortcut hint pop-up beside the button (only when the button has a parent). */
+    void showShortCutHint();
+    /** Hides and destroys the shortcut hint pop-up, if there is one. */
+    void hideShortCutHint();
+    /** The hint-show notification: (1, 1) shows, (1, 0) hides; answers 1 for it, else 0. */
+    int shortCutHintNotify(int what, int show);
+    /** The pop-up while it is shown, else null. */
+    QWidget* shortCutHintWindow() const { return FShortCutHint; }
+
     /** Draws the whole button look (layers, caption, picture) onto a painter of this button's size. */
     virtual void PaintGlass(QPainter& painter);
 
     TGlassButtonState state() const { return FState; }
     bool isMouseInControl() const { return FMouseInControl; }
     bool isMouseDownInControl() const { return FMouseDownInControl; }
+    bool isActive() const { return FActive; }
+
+public Q_SLOTS:
+    /** Clicks the button as the button-clicked command does. */
+    void click() { Click(); }
 
 Q_SIGNALS:
     void clicked();
@@ -192,6 +230,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
 
     virtual void FireCustomBackgroundSymbol(QPainter& painter, const QRect& rect);
     /** Brings FState in line with Enabled, Down and Style before a paint. */
@@ -211,15 +250,27 @@ protected:
     bool FDragging = false;
     QTimer* FUnHotTimer = nullptr;
     bool FInitialDown = false;
-    QPointer<QWidget> FShortCutHint;
+    QPointer<TShortCutHintWindow> FShortCutHint;
     bool FActive = false;
 
 private:
     void setColor(TColor& field, TColor value);
     void unHotTick();
-    void trackingUpdate();
+    void pointerEntered();
+    void pointerLeft();
+    /** Re-reads which control is under the pointer at `globalPos`: raises mouseEntered or mouseLeft. */
+    void trackingUpdate(const QPointF& globalPos);
     void announceGroup();
-    friend class GlassGroupAccess;
+    void grabAccelerator();
+
+    /** TColor to an opaque colour, the window-text stand-in resolved through the palette. */
+    QColor toArgb(TColor color) const;
+    const QImage& chosenPicture() const;
+    bool coveredByLowerGlass() const;
+    void redrawParentBackground(QPainter& p);
+    void paintOverlappingSiblings(QPainter& p);
+    /** Focus outline, caption and picture. */
+    void DrawButtonContent(QPainter& p);
 
     QString m_caption;
     TColor m_fontColor = tcolor::WindowText;
@@ -247,6 +298,8 @@ private:
     TShortCutHintPos m_shortCutHintPos = shpTop;
     TGlassHintInfo m_officeHint;
     bool m_tabStop = true;
+    bool m_pressedHere = false; // a left press started on the button: its release may click
+    int m_acceleratorId = 0;
 };
 
 /** The glass button as the windows use it. */

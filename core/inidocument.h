@@ -1,0 +1,87 @@
+#pragma once
+
+#include <optional>
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+/**
+ * The settings file in memory: sections of lines, read and written by section and key.
+ *
+ * Every access opens a document, reads or writes a few keys, saves when it wrote, and drops it.
+ * Sections and keys are matched without regard to letter case; the first match wins.
+ *
+ * Text is UTF-8. Bytes that are not valid UTF-8 are kept as lone surrogates U+DC80..U+DCFF (one
+ * per byte) and written back as the same bytes, so lines that the program never touches survive a
+ * save unchanged even when another tool wrote them in another encoding.
+ */
+class IniDocument final
+{
+public:
+    /** Largest file that open() accepts; the settings file is a few hundred bytes. */
+    static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+
+    IniDocument() = default;
+
+    /**
+     * Loads the file at @p path. A missing file gives an empty document. Throws PellimoError
+     * "ファイル %s は開けません。 %s " when the file exists but is a directory, cannot be read or is
+     * larger than MaxFileSize.
+     */
+    static IniDocument open(const QString& path);
+
+    /** Parses the bytes of a settings file. Never fails: anything unreadable is kept or dropped as data. */
+    static IniDocument fromBytes(const QByteArray& bytes);
+
+    /** The bytes save() writes: UTF-8 with BOM, CR LF after every line, an empty line after each section. */
+    QByteArray toBytes() const;
+
+    /**
+     * Replaces the file at @p path with toBytes() through a temporary file and a rename, so that a
+     * failure or a crash leaves either the old or the new file, never a mix. Throws PellimoError
+     * "ファイル "%s" を作成できません。%s" on failure; the old file then stays as it was.
+     */
+    void save(const QString& path) const;
+
+    int readInteger(QStringView section, QStringView key, int defaultValue) const;
+    QString readString(QStringView section, QStringView key, const QString& defaultValue) const;
+    bool readBool(QStringView section, QStringView key, bool defaultValue) const;
+
+    /**
+     * Writers set "key=value" in the first section named @p section (added at the end when
+     * missing): the first line whose key matches in any letter case is replaced, otherwise the
+     * line is appended to the section. The key is spelled as given.
+     */
+    void writeInteger(QStringView section, QStringView key, int value);
+    void writeString(QStringView section, QStringView key, const QString& value);
+    void writeBool(QStringView section, QStringView key, bool value);
+
+    /**
+     * A value as the readers see it: optional leading spaces, an optional sign, then decimal
+     * digits, or hexadecimal digits after "$" (a leading "0x"/"0X" counts as "$"); the result
+     * must fit a signed 32-bit integer. Anything else gives no value.
+     */
+    static std::optional<int> parseInteger(QStringView text);
+
+    /**
+     * What a written text turns into: C0 control characters become spaces, so that a pasted line
+     * break cannot split the value into lines of its own; broken surrogates other than kept raw
+     * bytes become U+FFFD.
+     */
+    static QString sanitizeValue(const QString& value);
+
+private:
+    struct Section
+    {
+        QString name;
+        QList<QString> lines;
+    };
+
+    const Section* findSection(QStringView name) const;
+    Section* findSection(QStringView name);
+    static qsizetype findKey(const Section& section, QStringView key);
+    void writeLine(QStringView section, QStringView key, const QString& value);
+
+    QList<Section> m_sections;
+};

@@ -1,0 +1,421 @@
+// The glass button's model and its reactions to pointer, keyboard and groups, driven with real events.
+
+#include "glassbutton.h"
+
+#include <functional>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+/** Counts paint events, to tell a repaint from none. */
+class CountingButton : public TCustomGlassButton
+{
+public:
+    using TCustomGlassButton::TCustomGlassButton;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        ++paints;
+        TCustomGlassButton::paintEvent(event);
+    }
+};
+
+using Setter = std::function<void(TCustomGlassButton&)>;
+
+/** Lets pending updates be painted, without waiting on a clock. */
+void flushPaints()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+/** A shown window holding glass buttons, so that real mouse and key events reach them. */
+struct Window
+{
+    QWidget top;
+
+    Window() { top.resize(300, 120); }
+
+    TGlassButton* add(int x, int y = 10)
+    {
+        auto* b = new TGlassButton(&top);
+        b->setGeometry(x, y, 60, 40);
+        b->setCaption(QStringLiteral("Go"));
+        return b;
+    }
+
+    bool show()
+    {
+        top.show();
+        return QTest::qWaitForWindowExposed(&top);
+    }
+};
+
+/** Puts the pointer where the event goes, as a real mouse would be. */
+void pointAt(QWidget* w, QPoint p)
+{
+    QCursor::setPos(w->mapToGlobal(p));
+}
+
+void press(QWidget* w, QPoint p)
+{
+    pointAt(w, p);
+    QTest::mousePress(w, Qt::LeftButton, {}, p);
+}
+
+void release(QWidget* w, QPoint p)
+{
+    pointAt(w, p);
+    QTest::mouseRelease(w, Qt::LeftButton, {}, p);
+}
+
+void click(QWidget* w, QPoint p = QPoint(10, 10))
+{
+    press(w, p);
+    release(w, p);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Setter)
+
+class GlassButtonTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void repaintOnlyOnChange_data();
+    void repaintOnlyOnChange();
+    void cornerRadiusNegativeIgnored();
+    void version();
+    void plainButtonNeverDown();
+    void dragOffGivesNoClick();
+    void clickRaisesEnterAgain();
+    void fastClicks_data();
+    void fastClicks();
+    void group();
+    void checkStyleToggles_data();
+    void checkStyleToggles();
+    void bottomEdgeRow_data();
+    void bottomEdgeRow();
+    void keyboard_data();
+    void keyboard();
+    void noTabStopTakesNoFocus();
+    void accelerator();
+    void enabledAgainAfterDisabled();
+};
+
+void GlassButtonTest::initTestCase()
+{
+    // The style and the font substitutions the program itself installs at start-up.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QFont::insertSubstitutions(QStringLiteral("Meiryo UI"),
+                               { QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Noto Sans CJK JP") });
+    QFont::insertSubstitutions(
+        QStringLiteral("Tahoma"),
+        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP") });
+}
+
+void GlassButtonTest::repaintOnlyOnChange_data()
+{
+    QTest::addColumn<Setter>("setter");
+    QTest::addColumn<bool>("repaints");
+    QTest::newRow("BackColor, same value") << Setter([](auto& b) { b.setBackColor(b.backColor()); }) << false;
+    QTest::newRow("BackColor, new value") << Setter([](auto& b) { b.setBackColor(0x123456); }) << true;
+    QTest::newRow("InnerBorderColor, same value")
+        << Setter([](auto& b) { b.setInnerBorderColor(b.innerBorderColor()); }) << false;
+    QTest::newRow("ForeColor, new value (drawn nowhere, repaints all the same)")
+        << Setter([](auto& b) { b.setForeColor(0x000001); }) << true;
+    QTest::newRow("CornerRadius -1") << Setter([](auto& b) { b.setCornerRadius(-1); }) << false;
+    QTest::newRow("CornerRadius, new value") << Setter([](auto& b) { b.setCornerRadius(9); }) << true;
+    QTest::newRow("Caption, same value") << Setter([](auto& b) { b.setCaption(b.caption()); }) << false;
+    QTest::newRow("Caption, new value") << Setter([](auto& b) { b.setCaption(QStringLiteral("x")); }) << true;
+    QTest::newRow("PictureDown assigned") << Setter([](auto& b) {
+        QImage img(4, 4, QImage::Format_ARGB32);
+        img.fill(Qt::red);
+        b.setPictureDown(img);
+    }) << false;
+    QTest::newRow("Picture assigned") << Setter([](auto& b) {
+        QImage img(4, 4, QImage::Format_ARGB32);
+        img.fill(Qt::red);
+        b.setPicture(img);
+    }) << true;
+    QTest::newRow("GroupIndex") << Setter([](auto& b) { b.setGroupIndex(3); }) << false;
+    QTest::newRow("Enabled") << Setter([](auto& b) { b.setEnabled(false); }) << true;
+    QTest::newRow("Font bold") << Setter([](auto& b) { b.setFontBold(true); }) << true;
+}
+
+void GlassButtonTest::repaintOnlyOnChange()
+{
+    QFETCH(Setter, setter);
+    QFETCH(bool, repaints);
+    QWidget top;
+    top.resize(100, 60);
+    auto* b = new CountingButton(&top);
+    b->setGeometry(10, 10, 60, 40);
+    b->setCaption(QStringLiteral("Go"));
+    top.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&top));
+    flushPaints();
+    b->paints = 0;
+    setter(*b);
+    flushPaints();
+    QCOMPARE(b->paints > 0, repaints);
+}
+
+void GlassButtonTest::cornerRadiusNegativeIgnored()
+{
+    TGlassButton b;
+    b.setCornerRadius(7);
+    b.setCornerRadius(-1);
+    QCOMPARE(b.cornerRadius(), 7);
+    b.setCornerRadius(100); // larger than half the height: kept as it is
+    QCOMPARE(b.cornerRadius(), 100);
+}
+
+void GlassButtonTest::version()
+{
+    TGlassButton b;
+    b.setVersion(QStringLiteral("9.9.9.9"));
+    QCOMPARE(b.version(), QStringLiteral("1.3.0.2"));
+    QCOMPARE(b.GetVersionNr(), quint32(16973826));
+}
+
+void GlassButtonTest::plainButtonNeverDown()
+{
+    TGlassButton b;
+    b.setDown(true);
+    QVERIFY(!b.down());
+    b.setStyle(tasCheck);
+    b.setDown(true);
+    QVERIFY(b.down());
+}
+
+void GlassButtonTest::dragOffGivesNoClick()
+{
+    Window w;
+    TGlassButton* b = w.add(10);
+    QVERIFY(w.show());
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    QSignalSpy left(b, &TGlassButton::mouseLeft);
+    press(b, QPoint(10, 10));
+    QTest::mouseMove(b, QPoint(150, 10));
+    QVERIFY(b->isMouseDownInControl()); // the glow stays while the button is held, also off it
+    const int leftBefore = int(left.count());
+    release(b, QPoint(150, 10));
+    QVERIFY(!b->isMouseDownInControl());
+    QCOMPARE(clicked.count(), 0);
+    QVERIFY(left.count() > leftBefore); // the tracking update after the release
+    QVERIFY(!b->isMouseInControl());
+}
+
+void GlassButtonTest::clickRaisesEnterAgain()
+{
+    Window w;
+    TGlassButton* b = w.add(10);
+    QVERIFY(w.show());
+    pointAt(b, QPoint(10, 10));
+    QTest::mouseMove(b, QPoint(10, 10));
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    QSignalSpy entered(b, &TGlassButton::mouseEntered);
+    press(b, QPoint(10, 10));
+    QCOMPARE(entered.count(), 0);
+    release(b, QPoint(10, 10));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(entered.count(), 1);
+    QVERIFY(b->isMouseInControl());
+}
+
+void GlassButtonTest::fastClicks_data()
+{
+    // Qt turns the second press of a fast double click into a press followed by a double-click
+    // event; synthetic input may send the double-click event alone.
+    QTest::addColumn<bool>("pressBeforeDoubleClick");
+    QTest::newRow("press, then double-click event") << true;
+    QTest::newRow("double-click event alone") << false;
+}
+
+void GlassButtonTest::fastClicks()
+{
+    QFETCH(bool, pressBeforeDoubleClick);
+    Window w;
+    TGlassButton* b = w.add(10);
+    QVERIFY(w.show());
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    const QPoint p(10, 10);
+    click(b, p);
+    if (pressBeforeDoubleClick)
+        press(b, p);
+    QTest::mouseDClick(b, Qt::LeftButton, {}, p);
+    QVERIFY(b->isMouseDownInControl());
+    release(b, p);
+    QCOMPARE(clicked.count(), 2);
+}
+
+void GlassButtonTest::group()
+{
+    Window w;
+    TGlassButton* b1 = w.add(10);
+    TGlassButton* b2 = w.add(80);
+    TGlassButton* b3 = w.add(150);
+    for (TGlassButton* b : { b1, b2, b3 })
+        b->setGroupIndex(1);
+    QVERIFY(w.show());
+
+    click(b1);
+    QVERIFY(b1->down());
+    click(b2);
+    QVERIFY(b2->down());
+    QVERIFY(!b1->down());
+    QCOMPARE(b1->state(), absUp);
+    QVERIFY(!b3->down());
+    // A down button of a group cannot be raised by clicking it again...
+    click(b2);
+    QVERIFY(b2->down());
+    // ...unless all may be up; the setting spreads through the group.
+    b3->setAllowAllUp(true);
+    QVERIFY(b2->allowAllUp());
+    click(b2);
+    QVERIFY(!b2->down());
+}
+
+void GlassButtonTest::checkStyleToggles_data()
+{
+    QTest::addColumn<QPoint>("releaseAt");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("release inside") << QPoint(10, 10) << 1;
+    QTest::newRow("release outside") << QPoint(150, 10) << 0;
+}
+
+void GlassButtonTest::checkStyleToggles()
+{
+    QFETCH(QPoint, releaseAt);
+    QFETCH(int, clicks);
+    Window w;
+    TGlassButton* b = w.add(10);
+    b->setStyle(tasCheck);
+    QVERIFY(w.show());
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    press(b, QPoint(10, 10));
+    release(b, releaseAt);
+    QVERIFY(b->down());
+    press(b, QPoint(10, 10));
+    release(b, releaseAt);
+    QVERIFY(!b->down());
+    QCOMPARE(clicked.count(), 2 * clicks);
+}
+
+void GlassButtonTest::bottomEdgeRow_data()
+{
+    QTest::addColumn<int>("y");
+    QTest::addColumn<bool>("down");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("last row inside") << 39 << true << 1;
+    QTest::newRow("row y = height") << 40 << true << 0;
+    QTest::newRow("row below") << 41 << false << 0;
+}
+
+void GlassButtonTest::bottomEdgeRow()
+{
+    QFETCH(int, y);
+    QFETCH(bool, down);
+    QFETCH(int, clicks);
+    Window w;
+    TGlassButton* b = w.add(10);
+    b->setGroupIndex(2);
+    QVERIFY(w.show());
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    press(b, QPoint(10, 10));
+    release(b, QPoint(10, y));
+    QCOMPARE(b->down(), down);
+    QCOMPARE(clicked.count(), clicks);
+}
+
+void GlassButtonTest::keyboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << 1;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 1;
+    QTest::newRow("space") << int(Qt::Key_Space) << int(Qt::NoModifier) << 1;
+    QTest::newRow("Shift+Enter") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << 0;
+    QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0;
+    QTest::newRow("a letter") << int(Qt::Key_A) << int(Qt::NoModifier) << 0;
+}
+
+void GlassButtonTest::keyboard()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, clicks);
+    Window w;
+    TGlassButton* other = w.add(10);
+    other->setTabStop(false);
+    TGlassButton* copy = w.add(80);
+    copy->setTabStop(true);
+    QVERIFY(w.show());
+    click(copy); // a tab-stop button takes the focus when clicked
+    QVERIFY(copy->hasFocus());
+    QVERIFY(copy->isActive());
+    QSignalSpy clicked(copy, &TGlassButton::clicked);
+    QTest::keyClick(copy, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(clicked.count(), clicks);
+}
+
+void GlassButtonTest::noTabStopTakesNoFocus()
+{
+    Window w;
+    TGlassButton* b = w.add(10);
+    b->setTabStop(false);
+    TGlassButton* focused = w.add(80);
+    QVERIFY(w.show());
+    focused->setFocus();
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    click(b);
+    QCOMPARE(clicked.count(), 1);
+    QVERIFY(!b->hasFocus());
+    QVERIFY(focused->hasFocus());
+}
+
+void GlassButtonTest::accelerator()
+{
+    Window w;
+    TGlassButton* b = w.add(10);
+    b->setTabStop(false);
+    b->setCaption(QStringLiteral("&Go"));
+    TGlassButton* plain = w.add(80);
+    plain->setCaption(QStringLiteral("Stop && go"));
+    QVERIFY(w.show());
+    QApplication::setActiveWindow(&w.top);
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    QSignalSpy plainClicked(plain, &TGlassButton::clicked);
+    QTest::keyClick(&w.top, Qt::Key_G, Qt::AltModifier);
+    QCOMPARE(clicked.count(), 1);
+    QTest::keyClick(&w.top, Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(plainClicked.count(), 0);
+}
+
+void GlassButtonTest::enabledAgainAfterDisabled()
+{
+    Window w;
+    TGlassButton* b = w.add(10);
+    b->setGroupIndex(1);
+    QVERIFY(w.show());
+    click(b);
+    QCOMPARE(b->state(), absExclusive);
+    b->setEnabled(false);
+    flushPaints();
+    QCOMPARE(b->state(), absDisabled);
+    b->setEnabled(true);
+    flushPaints();
+    QCOMPARE(b->state(), absExclusive); // down in a group
+}
+
+QTEST_MAIN(GlassButtonTest)
+#include "tst_glassbutton.moc"

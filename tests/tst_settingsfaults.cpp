@@ -1,0 +1,459 @@
+// The settings file against a hostile file system: permissions, directories, huge files and a
+// process killed in the middle of a save. This executable re-runs itself as the child that opens
+// or saves, as the unprivileged user "nobody" where permissions matter (root ignores them).
+
+#include "inidocument.h"
+#include "pellimoerror.h"
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t NobodyId = 65534;
+constexpr int ChildWaitMs = 60000;
+constexpr int CrashRuns = 250;
+constexpr int CrashMaxDelayUs = 20000;
+constexpr int CrashLines = 1000;
+const QByteArray OldContent = "[System]\r\nNAME = before\r\nForm1Top2=7\r\n";
+
+/** The edit every save child makes: what a close of the main window writes. */
+void applyEdit(IniDocument& document)
+{
+    document.writeString(u"System", u"NAME", QStringLiteral("after"));
+    document.writeInteger(u"System", u"Form1Top2", 326);
+}
+
+QByteArray editedContent(const QByteArray& before)
+{
+    IniDocument document = IniDocument::fromBytes(before);
+    applyEdit(document);
+    return document.toBytes();
+}
+
+/** One of the two large documents the crash child saves in turn; they differ in every line and in length. */
+IniDocument crashDocument(char fill)
+{
+    const int lines = fill == 'A' ? CrashLines : CrashLines + CrashLines / 3;
+    QByteArray input = "[System]\r\n";
+    for (int i = 0; i < lines; ++i)
+        input += "k" + QByteArray::number(i) + "=" + QByteArray(400, fill) + "\r\n";
+    return IniDocument::fromBytes(input);
+}
+
+void print(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+/** The child's side: "open PATH", "save PATH" or "save-loop PATH"; prints "OK" or the error's message. */
+int runChild(const QStringList& arguments)
+{
+    if (arguments.size() != 2)
+        return 2;
+    const QString& action = arguments[0];
+    const QString& path = arguments[1];
+    try {
+        if (action == u"open") {
+            IniDocument::open(path);
+        } else if (action == u"save") {
+            IniDocument document = IniDocument::open(path);
+            applyEdit(document);
+            document.save(path);
+        } else if (action == u"save-loop") {
+            const IniDocument documents[] = { crashDocument('B'), crashDocument('A') };
+            print(QStringLiteral("ready"));
+            for (;;) {
+                for (const IniDocument& document : documents) {
+                    document.save(path);
+                    print(QStringLiteral("saved"));
+                }
+            }
+        } else {
+            return 2;
+        }
+    } catch (const PellimoError& error) {
+        print(error.message());
+        return 0;
+    }
+    print(QStringLiteral("OK"));
+    return 0;
+}
+
+QString openErrorPrefix(const QString& path)
+{
+    return QStringLiteral("ファイル %1 は開けません。 ").arg(path);
+}
+
+QString createErrorPrefix(const QString& path)
+{
+    return QStringLiteral("ファイル \"%1\" を作成できません。").arg(path);
+}
+
+/** True when @p message is the prefix followed by a non-empty reason and then @p suffix. */
+bool hasReason(const QString& message, const QString& prefix, const QString& suffix)
+{
+    return message.startsWith(prefix) && message.endsWith(suffix) && message.size() > prefix.size() + suffix.size()
+        && !message.at(prefix.size()).isSpace();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return info.st_mode & 07777;
+}
+
+} // namespace
+
+class TestSettingsFaults final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void unprivilegedSave_data();
+    void unprivilegedSave();
+    void unreadableFileFailsToOpen();
+    void directoryPath();
+    void missingFolderFailsToSave();
+    void sizeLimit_data();
+    void sizeLimit();
+    void killedSaveLeavesOldOrNew();
+
+private:
+    /** Makes the unprivileged child possible, or skips the test with the reason. */
+    bool prepareUnprivileged(QString* reason);
+    /** Runs this executable as the child; "nobody" when this process is root. */
+    QString runChild(const QStringList& arguments, bool unprivileged);
+    /** Gives @p path to the child's user with @p mode. */
+    bool handOver(const QString& path, mode_t mode);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_childProgram;
+    bool m_root = false;
+};
+
+void TestSettingsFaults::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_root = geteuid() == 0;
+    m_childProgram = QCoreApplication::applicationFilePath();
+    // The folders under it belong to the child's user; this one only has to let it pass.
+    QVERIFY(QFile::setPermissions(m_dir->path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                      | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+}
+
+void TestSettingsFaults::cleanup()
+{
+    // Give write access back, so that an unprivileged run can remove what it made.
+    if (m_dir) {
+        const QString path = m_dir->path();
+        for (const QString& name : QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            ::chmod(QFile::encodeName(path + u'/' + name).constData(), 0755);
+    }
+    m_dir.reset();
+}
+
+bool TestSettingsFaults::prepareUnprivileged(QString* reason)
+{
+    if (!m_root)
+        return true;
+    if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty()) {
+        *reason = QStringLiteral("setpriv is not installed; running as root, permission bits stop nothing, so "
+                                 "these cases need it to run as an unprivileged user");
+        return false;
+    }
+    // The build folder may be closed to "nobody": give the child a copy it can run.
+    const QString copy = m_dir->filePath(QStringLiteral("child"));
+    if (!QFile::exists(copy) && !QFile::copy(QCoreApplication::applicationFilePath(), copy)) {
+        *reason = QStringLiteral("cannot copy the test executable for the unprivileged child");
+        return false;
+    }
+    ::chmod(QFile::encodeName(copy).constData(), 0755);
+    m_childProgram = copy;
+    if (runChild({ QStringLiteral("open"), m_dir->filePath(QStringLiteral("none")) }, true) != u"OK") {
+        *reason = QStringLiteral("setpriv cannot switch to user %1 here").arg(NobodyId);
+        return false;
+    }
+    return true;
+}
+
+QString TestSettingsFaults::runChild(const QStringList& arguments, bool unprivileged)
+{
+    QProcess process;
+    QStringList all = { QStringLiteral("--child") };
+    all += arguments;
+    if (unprivileged && m_root) {
+        all.prepend(m_childProgram);
+        all = QStringList { QStringLiteral("--reuid=%1").arg(NobodyId), QStringLiteral("--regid=%1").arg(NobodyId),
+                            QStringLiteral("--clear-groups") }
+            + all;
+        process.setProgram(QStringLiteral("setpriv"));
+    } else {
+        process.setProgram(m_childProgram);
+    }
+    process.setArguments(all);
+    process.setWorkingDirectory(m_dir->path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The sanitizer's leak check may not run in a process that changed its user; the parent runs it.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    process.setProcessEnvironment(environment);
+    process.start();
+    if (!process.waitForFinished(ChildWaitMs) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        qWarning() << "child failed:" << process.readAllStandardError();
+        return QStringLiteral("<child failed>");
+    }
+    QString output = QString::fromUtf8(process.readAllStandardOutput());
+    output.chop(output.endsWith(u'\n') ? 1 : 0);
+    return output;
+}
+
+bool TestSettingsFaults::handOver(const QString& path, mode_t mode)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (m_root && ::chown(name.constData(), NobodyId, NobodyId) != 0)
+        return false;
+    return ::chmod(name.constData(), mode) == 0;
+}
+
+void TestSettingsFaults::unprivilegedSave_data()
+{
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("fileMode"); // 0: no file
+    QTest::addColumn<bool>("saves");
+
+    // clang-format off
+    QTest::newRow("writable folder and file")        << 0755 << 0644 << true;
+    QTest::newRow("permissions of the file kept")    << 0755 << 0604 << true;
+    QTest::newRow("read-only file")                  << 0755 << 0444 << false;
+    QTest::newRow("read-only folder, writable file") << 0555 << 0644 << true;
+    QTest::newRow("read-only folder and file")       << 0555 << 0444 << false;
+    QTest::newRow("read-only folder, no file")       << 0555 << 0    << false;
+    // clang-format on
+}
+
+void TestSettingsFaults::unprivilegedSave()
+{
+    QFETCH(int, folderMode);
+    QFETCH(int, fileMode);
+    QFETCH(bool, saves);
+
+    QString reason;
+    if (!prepareUnprivileged(&reason))
+        QSKIP(qPrintable(reason));
+
+    const QString folder = m_dir->filePath(QStringLiteral("app"));
+    const QString path = folder + QStringLiteral("/PLMO_UserSettings.ini");
+    QVERIFY(QDir().mkdir(folder));
+    if (fileMode != 0) {
+        QVERIFY(writeFile(path, OldContent));
+        QVERIFY(handOver(path, mode_t(fileMode)));
+    }
+    QVERIFY(handOver(folder, mode_t(folderMode)));
+
+    const QString output = runChild({ QStringLiteral("save"), path }, true);
+    if (saves) {
+        QCOMPARE(output, QStringLiteral("OK"));
+        QCOMPARE(readFile(path), editedContent(fileMode != 0 ? OldContent : QByteArray()));
+        QCOMPARE(modeOf(path), mode_t(fileMode));
+    } else {
+        QVERIFY2(hasReason(output, createErrorPrefix(path), QString()), qPrintable(output));
+        if (fileMode != 0) {
+            QCOMPARE(readFile(path), OldContent);
+            QCOMPARE(modeOf(path), mode_t(fileMode));
+        } else {
+            QVERIFY(!QFileInfo::exists(path));
+        }
+    }
+    // Nothing left beside the file, not even a temporary one.
+    const QStringList expected = fileMode != 0 || saves ? QStringList { QFileInfo(path).fileName() } : QStringList {};
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), expected);
+}
+
+void TestSettingsFaults::unreadableFileFailsToOpen()
+{
+    QString reason;
+    if (!prepareUnprivileged(&reason))
+        QSKIP(qPrintable(reason));
+
+    const QString folder = m_dir->filePath(QStringLiteral("app"));
+    const QString path = folder + QStringLiteral("/PLMO_UserSettings.ini");
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(writeFile(path, OldContent));
+    QVERIFY(handOver(path, 0200));
+    QVERIFY(handOver(folder, 0755));
+
+    const QString output = runChild({ QStringLiteral("open"), path }, true);
+    QVERIFY2(hasReason(output, openErrorPrefix(path), QStringLiteral(" ")), qPrintable(output));
+
+    // The close-time save must not go ahead on a document it could not read.
+    QVERIFY2(hasReason(runChild({ QStringLiteral("save"), path }, true), openErrorPrefix(path), QStringLiteral(" ")),
+             "save child");
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0600) == 0); // to read it back when not root
+    QCOMPARE(readFile(path), OldContent);
+}
+
+void TestSettingsFaults::directoryPath()
+{
+    const QString path = m_dir->filePath(QStringLiteral("PLMO_UserSettings.ini"));
+    QVERIFY(QDir().mkdir(path));
+
+    try {
+        IniDocument::open(path);
+        QFAIL("opening a directory succeeded");
+    } catch (const PellimoError& error) {
+        QVERIFY2(hasReason(error.message(), openErrorPrefix(path), QStringLiteral(" ")), qPrintable(error.message()));
+    }
+
+    try {
+        IniDocument document;
+        applyEdit(document);
+        document.save(path);
+        QFAIL("saving over a directory succeeded");
+    } catch (const PellimoError& error) {
+        QVERIFY2(hasReason(error.message(), createErrorPrefix(path), QString()), qPrintable(error.message()));
+    }
+    QVERIFY(QFileInfo(path).isDir());
+}
+
+void TestSettingsFaults::missingFolderFailsToSave()
+{
+    const QString path = m_dir->filePath(QStringLiteral("gone/PLMO_UserSettings.ini"));
+    IniDocument document;
+    applyEdit(document);
+    try {
+        document.save(path);
+        QFAIL("saving into a missing folder succeeded");
+    } catch (const PellimoError& error) {
+        QVERIFY2(hasReason(error.message(), createErrorPrefix(path), QString()), qPrintable(error.message()));
+    }
+    QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("gone"))));
+}
+
+void TestSettingsFaults::sizeLimit_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("16 MiB") << IniDocument::MaxFileSize << true;
+    QTest::newRow("16 MiB and one byte") << IniDocument::MaxFileSize + 1 << false;
+    QTest::newRow("20 MiB") << qint64(20) * 1024 * 1024 << false;
+}
+
+void TestSettingsFaults::sizeLimit()
+{
+    QFETCH(qint64, size);
+    QFETCH(bool, opens);
+
+    // A valid settings file padded with a huge line in another section.
+    const QByteArray head = "[System]\r\nForm1Top2=5\r\n[Pad]\r\nx=";
+    QByteArray content = head + QByteArray(size - head.size() - 2, 'x') + "\r\n";
+    QCOMPARE(qint64(content.size()), size);
+    const QString path = m_dir->filePath(QStringLiteral("PLMO_UserSettings.ini"));
+    QVERIFY(writeFile(path, content));
+
+    try {
+        const IniDocument document = IniDocument::open(path);
+        QVERIFY(opens);
+        QCOMPARE(document.readInteger(u"System", u"Form1Top2", 0), 5);
+    } catch (const PellimoError& error) {
+        QVERIFY2(!opens, qPrintable(error.message()));
+        QVERIFY2(hasReason(error.message(), openErrorPrefix(path), QStringLiteral(" ")), qPrintable(error.message()));
+    }
+    QCOMPARE(readFile(path), content);
+}
+
+void TestSettingsFaults::killedSaveLeavesOldOrNew()
+{
+    const QString path = m_dir->filePath(QStringLiteral("PLMO_UserSettings.ini"));
+    const QByteArray contentA = crashDocument('A').toBytes();
+    const QByteArray contentB = crashDocument('B').toBytes();
+    QVERIFY(writeFile(path, contentA));
+
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    qInfo("seed %u", seed);
+
+    int sawA = 0;
+    int sawB = 0;
+    for (int run = 0; run < CrashRuns; ++run) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        process.setProcessEnvironment(environment);
+        process.start(m_childProgram, { QStringLiteral("--child"), QStringLiteral("save-loop"), path });
+        QVERIFY(process.waitForStarted(ChildWaitMs));
+        // Let zero or one save finish, then kill at a random moment of the next ones.
+        const int saves = random.bounded(2);
+        for (int line = 0; line <= saves; ++line) {
+            while (!process.canReadLine())
+                QVERIFY2(process.waitForReadyRead(ChildWaitMs), process.readAllStandardError().constData());
+            QCOMPARE(process.readLine(), QByteArray(line == 0 ? "ready\n" : "saved\n"));
+        }
+        QThread::usleep(random.bounded(CrashMaxDelayUs));
+        ::kill(pid_t(process.processId()), SIGKILL);
+        QVERIFY(process.waitForFinished(ChildWaitMs));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+
+        const QByteArray content = readFile(path);
+        if (content == contentA) {
+            ++sawA;
+        } else if (content == contentB) {
+            ++sawB;
+        } else {
+            QFAIL(qPrintable(
+                QStringLiteral("run %1: the file holds %2 bytes, neither old nor new").arg(run).arg(content.size())));
+        }
+    }
+    qInfo("old content %d times, new content %d times", sawA, sawB);
+    // At least one save must have completed, or the runs proved nothing.
+    QVERIFY(sawB > 0);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1 && arguments[1] == u"--child")
+        return runChild(arguments.mid(2));
+    TestSettingsFaults test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_settingsfaults.moc"

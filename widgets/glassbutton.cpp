@@ -1,0 +1,595 @@
+#include "glassbutton.h"
+
+#include "glasspaint.h"
+
+#include <QEnterEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcutEvent>
+#include <QTimer>
+
+TCustomGlassButton::TCustomGlassButton(QWidget* parent)
+    : QWidget(parent)
+    , FUnHotTimer(new QTimer(this))
+{
+    setGeometry(0, 0, 100, 32);
+    QFont f = font();
+    f.setFamily(QStringLiteral("Tahoma"));
+    f.setPixelSize(11); // 8 points at 96 dpi
+    setFont(f);
+    setFocusPolicy(Qt::TabFocus);
+    // Moves without a pressed button are needed to notice the pointer coming back (tracking update).
+    setMouseTracking(true);
+    // No WA_OpaquePaintEvent and no autoFillBackground: the glass is translucent and the parent
+    // and the widgets below must be painted underneath.
+    FUnHotTimer->setInterval(1);
+    connect(FUnHotTimer, &QTimer::timeout, this, &TCustomGlassButton::unHotTick);
+}
+
+TCustomGlassButton::~TCustomGlassButton() = default;
+
+QString TCustomGlassButton::version() const
+{
+    const quint32 nr = GetVersionNr();
+    return QStringLiteral("%1.%2.%3.%4").arg(nr >> 24).arg((nr >> 16) & 0xFF).arg((nr >> 8) & 0xFF).arg(nr & 0xFF);
+}
+
+void TCustomGlassButton::setColor(TColor& field, TColor value)
+{
+    if (field == value)
+        return;
+    field = value;
+    update();
+}
+
+void TCustomGlassButton::setCaption(const QString& caption)
+{
+    if (m_caption == caption)
+        return;
+    m_caption = caption;
+    grabAccelerator();
+    update();
+}
+
+void TCustomGlassButton::grabAccelerator()
+{
+    if (m_acceleratorId != 0)
+        releaseShortcut(m_acceleratorId);
+    m_acceleratorId = 0;
+    const QKeySequence key = QKeySequence::mnemonic(m_caption);
+    if (!key.isEmpty())
+        m_acceleratorId = grabShortcut(key);
+}
+
+void TCustomGlassButton::setFontColor(TColor color)
+{
+    setColor(m_fontColor, color);
+}
+void TCustomGlassButton::setBackColor(TColor color)
+{
+    setColor(m_backColor, color);
+}
+void TCustomGlassButton::setForeColor(TColor color)
+{
+    setColor(m_foreColor, color);
+}
+void TCustomGlassButton::setGlowColor(TColor color)
+{
+    setColor(m_glowColor, color);
+}
+void TCustomGlassButton::setShineColor(TColor color)
+{
+    setColor(m_shineColor, color);
+}
+void TCustomGlassButton::setInnerBorderColor(TColor color)
+{
+    setColor(m_innerBorderColor, color);
+}
+void TCustomGlassButton::setOuterBorderColor(TColor color)
+{
+    setColor(m_outerBorderColor, color);
+}
+void TCustomGlassButton::setBackgroundColor(TColor color)
+{
+    setColor(m_backgroundColor, color);
+}
+void TCustomGlassButton::setBackGroundSymbolColor(TColor color)
+{
+    setColor(m_backGroundSymbolColor, color);
+}
+
+void TCustomGlassButton::setFontBold(bool bold)
+{
+    QFont f = font();
+    f.setBold(bold);
+    setFont(f); // a font change repaints through changeEvent()
+}
+
+void TCustomGlassButton::setFontPointSize(int points)
+{
+    // Layouts are in pixels at 96 dpi; keeping whole pixels makes the size independent of the screen.
+    QFont f = font();
+    f.setPixelSize((points * 96 + 36) / 72);
+    setFont(f);
+}
+
+void TCustomGlassButton::setCornerRadius(int radius)
+{
+    if (radius < 0 || radius == m_cornerRadius)
+        return;
+    m_cornerRadius = radius;
+    update();
+}
+
+template<typename T> static bool assign(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+void TCustomGlassButton::setButtonShape(TButtonShape shape)
+{
+    if (assign(m_buttonShape, shape))
+        update();
+}
+
+void TCustomGlassButton::setButtonDirection(TButtonDirection direction)
+{
+    if (assign(m_buttonDirection, direction))
+        update();
+}
+
+void TCustomGlassButton::setForceTransparent(bool on)
+{
+    if (assign(m_forceTransparent, on))
+        update();
+}
+
+void TCustomGlassButton::setBackGroundSymbol(TBackGroundSymbol symbol)
+{
+    if (assign(m_backGroundSymbol, symbol))
+        update();
+}
+
+void TCustomGlassButton::setLayout(TButtonLayout layout)
+{
+    if (assign(m_layout, layout))
+        update();
+}
+
+void TCustomGlassButton::setShowCaption(bool show)
+{
+    if (assign(m_showCaption, show))
+        update();
+}
+
+void TCustomGlassButton::setShowFocusRect(bool show)
+{
+    if (assign(m_showFocusRect, show))
+        update();
+}
+
+void TCustomGlassButton::setAntiAlias(TAntiAlias mode)
+{
+    if (assign(m_antiAlias, mode))
+        update();
+}
+
+void TCustomGlassButton::setPicture(const QImage& image)
+{
+    m_picture = image;
+    update();
+}
+
+void TCustomGlassButton::setPictureDown(const QImage& image)
+{
+    m_pictureDown = image;
+}
+
+void TCustomGlassButton::setPictureDisabled(const QImage& image)
+{
+    m_pictureDisabled = image;
+    update();
+}
+
+void TCustomGlassButton::setTabStop(bool on)
+{
+    m_tabStop = on;
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void TCustomGlassButton::setDown(bool down)
+{
+    if (FGroupIndex == 0 && FStyle == tasButton)
+        down = false;
+    if (FStyle == tasCheck) {
+        FDown = down;
+        FState = down ? absDown : absUp;
+        repaint();
+        return;
+    }
+    if (down == FDown || (FDown && !FAllowAllUp))
+        return;
+    FDown = down;
+    if (down) {
+        if (FState == absUp)
+            update();
+        FState = absExclusive;
+        announceGroup();
+    } else {
+        FState = absUp;
+        repaint();
+    }
+}
+
+void TCustomGlassButton::setGroupIndex(int index)
+{
+    if (assign(FGroupIndex, index))
+        announceGroup();
+}
+
+void TCustomGlassButton::setAllowAllUp(bool allow)
+{
+    if (assign(FAllowAllUp, allow))
+        announceGroup();
+}
+
+void TCustomGlassButton::setStyle(TGlassButtonStyle style)
+{
+    FStyle = style;
+}
+
+void TCustomGlassButton::announceGroup()
+{
+    if (FGroupIndex == 0 || !parentWidget())
+        return;
+    for (QObject* child : parentWidget()->children()) {
+        auto* other = qobject_cast<TCustomGlassButton*>(child);
+        if (!other || other == this || other->FGroupIndex != FGroupIndex)
+            continue;
+        if (FDown && other->FDown) {
+            other->FDown = false;
+            other->FState = absUp;
+            other->update();
+        }
+        other->FAllowAllUp = FAllowAllUp;
+    }
+}
+
+void TCustomGlassButton::syncState()
+{
+    if (!isEnabled()) {
+        FState = absDisabled;
+        FDragging = false;
+    } else if (FState == absDisabled) {
+        FState = (FDown && FGroupIndex != 0) ? absExclusive : absUp;
+    }
+    if (FStyle == tasCheck && FDown)
+        FState = absDown;
+}
+
+bool TCustomGlassButton::isPressedLook() const
+{
+    return FMouseDownInControl || FDown || FState == absDown || FState == absExclusive;
+}
+
+void TCustomGlassButton::FireCustomBackgroundSymbol(QPainter& painter, const QRect& rect)
+{
+    Q_EMIT customBackgroundSymbol(&painter, rect);
+}
+
+void TCustomGlassButton::Click()
+{
+    Q_EMIT clicked();
+}
+
+void TCustomGlassButton::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
+void TCustomGlassButton::pointerEntered()
+{
+    FMouseInControl = true;
+    FUnHotTimer->start();
+    Q_EMIT mouseEntered();
+}
+
+void TCustomGlassButton::pointerLeft()
+{
+    FUnHotTimer->stop();
+    FMouseInControl = false;
+    Q_EMIT mouseLeft();
+}
+
+void TCustomGlassButton::enterEvent(QEnterEvent* event)
+{
+    pointerEntered();
+    QWidget::enterEvent(event);
+}
+
+void TCustomGlassButton::leaveEvent(QEvent* event)
+{
+    pointerLeft();
+    QWidget::leaveEvent(event);
+}
+
+void TCustomGlassButton::unHotTick()
+{
+    // The right and bottom edges lie outside.
+    if (rect().contains(mapFromGlobal(QCursor::pos())))
+        return;
+    FUnHotTimer->stop();
+    FMouseInControl = false;
+    if (isEnabled())
+        update();
+}
+
+void TCustomGlassButton::trackingUpdate(const QPointF& globalPos)
+{
+    if (!isEnabled())
+        return;
+    // childAt() finds disabled widgets too, as the lookup must.
+    QWidget* top = window();
+    const QPoint inTop = top->mapFromGlobal(globalPos.toPoint());
+    QWidget* under = top->rect().contains(inTop) ? top->childAt(inTop) : nullptr;
+    if (under == this)
+        pointerEntered();
+    else
+        pointerLeft();
+}
+
+namespace {
+
+/** Inside for a tracked press: the bottom edge row counts, the right edge column does not. */
+bool insideForDrag(const QWidget* w, QPoint p)
+{
+    return p.x() >= 0 && p.x() < w->width() && p.y() >= 0 && p.y() <= w->height();
+}
+
+} // namespace
+
+void TCustomGlassButton::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || !isEnabled())
+        return;
+    m_pressedHere = true;
+    FMouseDownInControl = true;
+    if (!FDown) {
+        FState = absDown;
+        update();
+    }
+    if (FStyle == tasCheck) {
+        FState = absDown;
+        repaint();
+    }
+    if (m_tabStop && isVisible() && isEnabled())
+        setFocus(Qt::MouseFocusReason);
+    FDragging = true;
+}
+
+void TCustomGlassButton::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    if (!FDragging) {
+        if (!FMouseInControl)
+            trackingUpdate(event->globalPosition());
+        return;
+    }
+    const bool inside = insideForDrag(this, event->position().toPoint());
+    TGlassButtonState next = inside ? absDown : absUp;
+    if (FDown)
+        next = absExclusive;
+    if (FStyle == tasCheck && FDown)
+        next = absDown;
+    if (next != FState) {
+        FState = next;
+        update();
+    }
+}
+
+void TCustomGlassButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint p = event->position().toPoint();
+    FMouseDownInControl = false;
+    update();
+    if (FDragging) {
+        FDragging = false;
+        const bool inside = insideForDrag(this, p);
+        if (FGroupIndex == 0) {
+            FState = absUp;
+            FMouseInControl = false;
+            if (FStyle == tasCheck) {
+                setDown(!FDown);
+                FState = absUp;
+            }
+            if (inside)
+                update();
+        } else if (inside) {
+            setDown(!FDown);
+            if (FDown)
+                repaint();
+        } else {
+            if (FDown)
+                FState = absExclusive;
+            repaint();
+        }
+        trackingUpdate(event->globalPosition());
+    }
+    // The click itself needs the release strictly inside: the bottom edge row gives none.
+    const bool click = m_pressedHere && rect().contains(p);
+    m_pressedHere = false;
+    if (click) {
+        Click();
+        update();
+    }
+}
+
+void TCustomGlassButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The button takes no double clicks: the second press of a fast double click is an ordinary
+    // press. Qt sends it as a press followed by this event, so only a lone double click is one.
+    if (!FMouseDownInControl)
+        mousePressEvent(event);
+}
+
+void TCustomGlassButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool plain = !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    if (enter && plain && FActive && hasFocus()) {
+        Click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+    // After the ordinary key handling, a typed space clicks, each repeat again.
+    if (event->text() == QLatin1String(" ")) {
+        Click();
+        event->accept();
+    }
+}
+
+bool TCustomGlassButton::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        auto* shortcut = static_cast<QShortcutEvent*>(event);
+        if (shortcut->shortcutId() == m_acceleratorId && m_acceleratorId != 0) {
+            if (isVisible() && isEnabled())
+                Click();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void TCustomGlassButton::focusInEvent(QFocusEvent* event)
+{
+    FActive = true;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void TCustomGlassButton::focusOutEvent(QFocusEvent* event)
+{
+    // Another window taking the focus leaves this button the focused control of its own window.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        FActive = false;
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+// ---- Shortcut hint ---------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int HintBands = 16;
+constexpr int HintPadding = 8;
+constexpr TColor HintOutline = 0x808080;
+constexpr int HintCornerSize = 3;
+
+} // namespace
+
+TShortCutHintWindow::TShortCutHintWindow(QWidget* parent)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+void TShortCutHintWindow::setText(const QString& text)
+{
+    m_text = text;
+    const QFontMetrics fm(font());
+    resize(fm.horizontalAdvance(text) + HintPadding, fm.height() + 4);
+    update();
+}
+
+void TShortCutHintWindow::resizeEvent(QResizeEvent* event)
+{
+    const int least = QFontMetrics(font()).horizontalAdvance(QLatin1Char('O')) + HintPadding;
+    if (width() < least)
+        resize(least, height());
+    QWidget::resizeEvent(event);
+}
+
+void TShortCutHintWindow::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const double s = height() / double(HintBands);
+    const auto channel = [](int c1, int c2, int n) {
+        return c1 + glass::roundEven(n * (c2 - c1) / double(HintBands));
+    };
+    for (int n = 0; n < HintBands; ++n) {
+        const int top = glass::roundEven(n * s);
+        const int bottom = top + glass::roundEven(s) + 1;
+        const QColor c(channel(tcolor::red(FColor), tcolor::red(FColorTo), n),
+                       channel(tcolor::green(FColor), tcolor::green(FColorTo), n),
+                       channel(tcolor::blue(FColor), tcolor::blue(FColorTo), n));
+        p.fillRect(QRect(0, top, width(), bottom - top), c);
+    }
+    p.setPen(palette().color(QPalette::ToolTipText));
+    p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, m_text);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(glass::layerColor(HintOutline, 255));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), HintCornerSize / 2.0, HintCornerSize / 2.0);
+}
+
+void TCustomGlassButton::showShortCutHint()
+{
+    if (!parentWidget())
+        return;
+    if (!FShortCutHint)
+        FShortCutHint = new TShortCutHintWindow(this);
+    FShortCutHint->setText(m_shortCutHint);
+    const QPoint at = mapToGlobal(QPoint(0, 0));
+    const int bw = width();
+    const int bh = height();
+    const int hw = FShortCutHint->width();
+    const int hh = FShortCutHint->height();
+    switch (m_shortCutHintPos) {
+    case shpLeft:
+        FShortCutHint->move(at.x() - hw / 2, at.y() + (bh - hh) / 2);
+        break;
+    case shpTop:
+        FShortCutHint->move(at.x() + (bw - hw) / 2, at.y() - hh / 2);
+        break;
+    case shpRight:
+        FShortCutHint->move(at.x() + bw - hw / 2, at.y() + (bh - hh) / 2);
+        break;
+    case shpBottom:
+        FShortCutHint->move(at.x() + (bw - hw) / 2, at.y() + bh - hh / 2);
+        break;
+    default:
+        break; // the other placements leave the pop-up where it is
+    }
+    FShortCutHint->show();
+}
+
+void TCustomGlassButton::hideShortCutHint()
+{
+    if (!FShortCutHint)
+        return;
+    FShortCutHint->hide();
+    delete FShortCutHint.data();
+}
+
+int TCustomGlassButton::shortCutHintNotify(int what, int show)
+{
+    if (what != 1)
+        return 0;
+    if (show == 1)
+        showShortCutHint();
+    else if (show == 0)
+        hideShortCutHint();
+    return 1;
+}
