@@ -8,6 +8,7 @@
 #   e2e_spawn <cmd...>           starts a background process that cleanup will kill; pid in E2E_LAST_PID
 #   e2e_wait_window <class> [s]  waits for a window of that WM_CLASS class, prints its id
 #   e2e_window_count <class>     number of windows of that class
+#   wm_state_is <id> <state>     true when the window manager's WM_STATE is Normal / Iconic / ...
 #   e2e_wait_until <s> <cmd...>  polls a command until it succeeds or the seconds run out
 #   e2e_wait_exit <pid> [s]      waits for a spawned process to end; its status in E2E_EXIT_CODE
 #   e2e_fail <message>           reports and ends the script with status 1
@@ -74,6 +75,11 @@ e2e_cleanup()
 }
 trap e2e_cleanup EXIT
 trap 'exit 130' INT TERM
+
+wm_state_is()
+{
+    xprop -id "$1" WM_STATE 2>/dev/null | grep -q "window state: $2"
+}
 
 e2e_wait_until()
 {

@@ -68,6 +68,9 @@ saved=$(cat "$E2E_SETTINGS")
 start_app
 read -r x y <<<"$(frame_pos)"
 [[ "$x $y" == "$mx $my" ]] || e2e_fail "position not restored: $x $y, expected $mx $my"
+# Closed while minimised: the restored position is what gets saved.
+xdotool windowminimize "$wid"
+e2e_wait_until 10 wm_state_is "$wid" Iconic || e2e_fail "could not minimise the window"
 close_app
-[[ "$(cat "$E2E_SETTINGS")" == "$saved" ]] || e2e_fail "settings changed without a change"
+[[ "$(cat "$E2E_SETTINGS")" == "$saved" ]] || e2e_fail "settings changed without a change: $(cat -A "$E2E_SETTINGS")"
 e2e_log "ok"

@@ -43,11 +43,6 @@ no_windows()
     [[ "$(e2e_window_count "$CLASS")" == 0 ]]
 }
 
-wm_state_is()
-{
-    xprop -id "$1" WM_STATE 2>/dev/null | grep -q "window state: $2"
-}
-
 # Runs a start that must be a second instance; fails unless it ends with 0 in time.
 second_start()
 {
