@@ -1,6 +1,6 @@
 // One tree choice end to end, in process: the dialog's click handler, the option marking, the
-// pair analysis with its lines, and a render of the whole main window; and what it costs to
-// build the three windows and show the main window once.
+// pair analysis with its lines, and a render of the whole main window; a repaint alone; and what
+// it costs to build the three windows and show the main window once.
 
 #include "application.h"
 #include "glassbutton.h"
@@ -94,6 +94,21 @@ void BM_Choice(benchmark::State& state)
     destroyWindows();
 }
 BENCHMARK(BM_Choice)->Unit(benchmark::kMicrosecond);
+
+/** A full repaint of the main window on the full board: map, sixteen tree buttons, six others, lines. */
+void BM_MainWindowRepaint(benchmark::State& state)
+{
+    createWindows();
+    for (int t = 1; t <= 16; ++t)
+        choose(t, FullBoard[std::size_t(t)]);
+    QImage image(Form1->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        Form1->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    destroyWindows();
+}
+BENCHMARK(BM_MainWindowRepaint)->Unit(benchmark::kMicrosecond);
 
 /** Start-up of the windows: create the three, render the main window once, delete them. */
 void BM_CreateAndRender(benchmark::State& state)

@@ -2,6 +2,7 @@
 // rendered into images over known backgrounds.
 
 #include "glassbutton.h"
+#include "application.h"
 #include "glasspaint.h"
 
 #include <cmath>
@@ -124,11 +125,7 @@ void GlassPaintTest::initTestCase()
 {
     // The style and the font substitutions the program itself installs at start-up.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QFont::insertSubstitutions(QStringLiteral("Meiryo UI"),
-                               { QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Noto Sans CJK JP") });
-    QFont::insertSubstitutions(
-        QStringLiteral("Tahoma"),
-        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP") });
+    installFontSubstitutions();
 }
 
 void GlassPaintTest::rings_data()
@@ -497,6 +494,12 @@ void GlassPaintTest::shapeBuilders_data()
     };
     QTest::newRow("rounded rect, edge middle") << body << QRectF(1, 1, 37, 37) << QPointF(1.5, 20) << true;
     QTest::newRow("rounded rect, cut corner") << body << QRectF(1, 1, 37, 37) << QPointF(1.4, 1.4) << false;
+    // The corner is a quarter circle of radius 4 about (5, 5): its middle lies at (2.17, 2.17).
+    QTest::newRow("rounded rect, just inside the arc") << body << QRectF(1, 1, 37, 37) << QPointF(2.25, 2.25) << true;
+    QTest::newRow("rounded rect, just outside the arc") << body << QRectF(1, 1, 37, 37) << QPointF(2.1, 2.1) << false;
+    QTest::newRow("rounded rect, bottom right arc") << body << QRectF(1, 1, 37, 37) << QPointF(36.75, 36.75) << true;
+    QTest::newRow("rounded rect, beyond bottom right arc") << body << QRectF(1, 1, 37, 37) << QPointF(36.9, 36.9)
+                                                           << false;
     const PathFactory square = [] {
         return RoundedRectPath(0, 0, 39, 39, 0);
     };

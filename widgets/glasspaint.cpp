@@ -51,6 +51,10 @@ public:
             return; // a corner without radius: the neighbouring lines meet by themselves
         const qreal a = qDegreesToRadians(start);
         joinTo(QPointF(x + w / 2 + w / 2 * std::cos(a), y + h / 2 + h / 2 * std::sin(a)));
+        if (quarters(start, sweep)) {
+            quarterArcs(x, y, w, h, int(start), int(sweep));
+            return;
+        }
         // QPainterPath counts angles counter-clockwise.
         m_path.arcTo(QRectF(x, y, w, h), -start, -sweep);
     }
@@ -72,6 +76,39 @@ public:
     QPainterPath& path() { return m_path; }
 
 private:
+    static bool quarters(qreal start, qreal sweep)
+    {
+        return start == std::trunc(start) && sweep == std::trunc(sweep) && int(start) % 90 == 0
+            && int(sweep) % 90 == 0;
+    }
+
+    /**
+     * Arcs made of whole quadrants, as the one Bézier segment per quadrant that arcTo() would
+     * build, without its trigonometry: every corner of a button is one of these.
+     */
+    void quarterArcs(qreal x, qreal y, qreal w, qreal h, int start, int sweep)
+    {
+        // Unit circle points at 0, 90, 180 and 270 degrees, clockwise with y down.
+        static constexpr qreal Cos[] = { 1, 0, -1, 0 };
+        static constexpr qreal Sin[] = { 0, 1, 0, -1 };
+        constexpr qreal Kappa = 0.5522847498307936; // 4/3 * (sqrt(2) - 1)
+        const qreal rx = w / 2;
+        const qreal ry = h / 2;
+        const QPointF centre(x + rx, y + ry);
+        const int step = sweep > 0 ? 1 : -1;
+        int q = ((start / 90) % 4 + 4) % 4;
+        for (int n = std::abs(sweep) / 90; n > 0; --n) {
+            const int next = (q + step + 4) % 4;
+            const QPointF from = centre + QPointF(rx * Cos[q], ry * Sin[q]);
+            const QPointF to = centre + QPointF(rx * Cos[next], ry * Sin[next]);
+            // Tangents along the direction of travel.
+            const QPointF t0 = QPointF(-rx * Sin[q], ry * Cos[q]) * step;
+            const QPointF t1 = QPointF(-rx * Sin[next], ry * Cos[next]) * step;
+            m_path.cubicTo(from + t0 * Kappa, to - t1 * Kappa, to);
+            q = next;
+        }
+    }
+
     QPainterPath m_path;
     bool m_empty = true;
 };
