@@ -1,8 +1,8 @@
 // Pixels of the glass button: rings, tint, highlight, glow, shapes, caption and overlapping siblings,
 // rendered into images over known backgrounds.
 
-#include "glassbutton.h"
 #include "application.h"
+#include "glassbutton.h"
 #include "glasspaint.h"
 
 #include <cmath>
@@ -117,6 +117,8 @@ private Q_SLOTS:
     void forceTransparent();
     void shapeBuilders_data();
     void shapeBuilders();
+    void layersMatchWholePathFills_data();
+    void layersMatchWholePathFills();
     void hotkeyPrefix_data();
     void hotkeyPrefix();
 };
@@ -482,6 +484,90 @@ void GlassPaintTest::forceTransparent()
     QVERIFY(near(img.pixel(60, 35), over(Green, rgbOf(BlueT), 127)));
 }
 
+void GlassPaintTest::layersMatchWholePathFills_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<bool>("pressed");
+    QTest::newRow("tree button") << QSize(40, 40) << 4 << false;
+    QTest::newRow("tree button, pressed") << QSize(40, 40) << 4 << true;
+    QTest::newRow("option button") << QSize(75, 40) << 4 << false;
+    QTest::newRow("square corners") << QSize(40, 40) << 0 << false;
+    QTest::newRow("radius 1") << QSize(30, 20) << 1 << true;
+    QTest::newRow("corners meet") << QSize(40, 40) << 19 << false;
+    QTest::newRow("radius larger than the button") << QSize(20, 12) << 15 << true;
+    QTest::newRow("flat button") << QSize(60, 5) << 4 << false;
+}
+
+// The painter splits rings and body into straight parts and corners; the pixels must be those
+// of filling each layer's whole shape at once.
+void GlassPaintTest::layersMatchWholePathFills()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, radius);
+    QFETCH(bool, pressed);
+    using namespace glass;
+    const int W = size.width();
+    const int H = size.height();
+    Probe b;
+    configure(b, W, H);
+    b.setBackColor(YellowT);
+    b.setCornerRadius(radius);
+    b.setPressed(pressed);
+    b.setGlowColor(0xFFBD8D);
+    b.sync();
+    const QImage actual = render(b, Green);
+
+    QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Green);
+    {
+        QPainter p(&expected);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(0.5, 0.5);
+        const auto ring = [](qreal x, qreal y, qreal w, qreal h, qreal r) {
+            QPainterPath path = RoundedRectPath(x - 0.5, y - 0.5, w + 1, h + 1, r > 0 ? r + 0.5 : 0);
+            path.addPath(RoundedRectPath(x + 0.5, y + 0.5, w - 1, h - 1, std::max<qreal>(r - 0.5, 0)));
+            path.setFillRule(Qt::OddEvenFill);
+            return path;
+        };
+        p.fillPath(ring(0, 0, W - 1, H - 1, radius), QColor(rgbOf(RedT)));
+        const QPainterPath body = RoundedRectPath(1, 1, W - 3, H - 3, radius);
+        p.fillPath(body, layerColor(YellowT, 127));
+        if (pressed) {
+            const QRectF box = GlowEllipse(1, 1, W - 3, H - 3).boundingRect();
+            QRadialGradient glow(box.center(), box.width() / 2);
+            glow.setColorAt(0, layerColor(0xFFBD8D, 173));
+            glow.setColorAt(1, layerColor(0xFFBD8D, 0));
+            QBrush brush(glow);
+            brush.setTransform(QTransform::fromTranslate(box.center().x(), box.center().y())
+                                   .scale(1, box.height() / box.width())
+                                   .translate(-box.center().x(), -box.center().y()));
+            p.fillPath(body, brush);
+        }
+        if ((H - 3) / 2 > 0) {
+            const int sh = (H - 3) / 2 + 1;
+            QLinearGradient shine(QPointF(0, 1), QPointF(0, 1 + sh));
+            shine.setColorAt(0, layerColor(tcolor::White, 153));
+            shine.setColorAt(1, layerColor(tcolor::White, 51));
+            p.fillPath(TopRoundedPath(1, 1, W - 3, sh, radius), shine);
+        }
+        p.fillPath(ring(1, 1, W - 3, H - 3, radius), QColor(rgbOf(BlueT)));
+    }
+    const QImage want = expected.convertToFormat(QImage::Format_ARGB32);
+    // Where both edges of a tight ring cross one pixel, the even-odd fill of the whole ring folds
+    // its coverage a little differently from the single outline of a corner piece.
+    constexpr int FoldTolerance = 6;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            QVERIFY2(near(actual.pixel(x, y), want.pixel(x, y), FoldTolerance),
+                     qPrintable(QStringLiteral("(%1, %2): %3, want %4")
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(describe(actual.pixel(x, y)), describe(want.pixel(x, y)))));
+        }
+    }
+}
+
 void GlassPaintTest::shapeBuilders_data()
 {
     using namespace glass;
@@ -498,8 +584,8 @@ void GlassPaintTest::shapeBuilders_data()
     QTest::newRow("rounded rect, just inside the arc") << body << QRectF(1, 1, 37, 37) << QPointF(2.25, 2.25) << true;
     QTest::newRow("rounded rect, just outside the arc") << body << QRectF(1, 1, 37, 37) << QPointF(2.1, 2.1) << false;
     QTest::newRow("rounded rect, bottom right arc") << body << QRectF(1, 1, 37, 37) << QPointF(36.75, 36.75) << true;
-    QTest::newRow("rounded rect, beyond bottom right arc") << body << QRectF(1, 1, 37, 37) << QPointF(36.9, 36.9)
-                                                           << false;
+    QTest::newRow("rounded rect, beyond bottom right arc")
+        << body << QRectF(1, 1, 37, 37) << QPointF(36.9, 36.9) << false;
     const PathFactory square = [] {
         return RoundedRectPath(0, 0, 39, 39, 0);
     };

@@ -36,8 +36,8 @@ int countDifferences(const QImage& actual, const QImage& expected, QImage* diff)
         for (int x = 0; x < actual.width(); ++x) {
             const QRgb a = actual.pixel(x, y);
             const QRgb e = expected.pixel(x, y);
-            const int d = std::max({ std::abs(qRed(a) - qRed(e)), std::abs(qGreen(a) - qGreen(e)),
-                                     std::abs(qBlue(a) - qBlue(e)) });
+            const int d = std::max(
+                { std::abs(qRed(a) - qRed(e)), std::abs(qGreen(a) - qGreen(e)), std::abs(qBlue(a) - qBlue(e)) });
             if (d > ChannelTolerance) {
                 ++count;
                 diff->setPixel(x, y, qRgb(255, 0, 0));

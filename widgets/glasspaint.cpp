@@ -78,8 +78,7 @@ public:
 private:
     static bool quarters(qreal start, qreal sweep)
     {
-        return start == std::trunc(start) && sweep == std::trunc(sweep) && int(start) % 90 == 0
-            && int(sweep) % 90 == 0;
+        return start == std::trunc(start) && sweep == std::trunc(sweep) && int(start) % 90 == 0 && int(sweep) % 90 == 0;
     }
 
     /**
@@ -168,6 +167,74 @@ void fillBanded(QPainter& p, const QPainterPath& path, const QBrush& brush, int 
         p.fillPath(path, brush);
         p.restore();
     }
+}
+
+// Every anti-aliased path fill has a fixed cost of about a fill of the whole button, whatever its
+// size, and one with more than about a hundred spans also goes through the thread pool. So the
+// straight parts of rings and bodies, which cover whole pixels, are filled as plain rectangles,
+// and only the corners as paths.
+/**
+ * Fills the body RoundedRectPath(x, y, w, h, r) for integer arguments, under an opaque inner ring
+ * that is drawn later: in the straight rows the half-covered edge columns lie under that ring, so
+ * those rows are filled as a rectangle of whole pixels between them.
+ */
+void fillBodyUnderRing(QPainter& p, int x, int y, int w, int h, int r, const QBrush& brush)
+{
+    // From the top edge to the first row boundary below the corner arcs (half a pixel beyond them).
+    const qreal zone = r + 0.5;
+    if (r <= 0 || 2 * zone > h || w < 2) {
+        fillBanded(p, glass::RoundedRectPath(x, y, w, h, r), brush);
+        return;
+    }
+    QPainterPath corners = glass::TopRoundedPath(x, y, w, zone, r);
+    corners.addPath(QTransform(1, 0, 0, -1, 0, 2 * y + h).map(corners));
+    // Banding would only rasterize the whole path once a band; the corner rows stay few.
+    p.fillPath(corners, brush);
+    const qreal middle = h - 2 * zone;
+    if (middle > 0)
+        p.fillRect(QRectF(x + 0.5, y + zone, w - 1, middle), brush);
+}
+
+/**
+ * Fills roundedRing(x, y, w, h, r) for integer arguments: the straight parts of the ring cover
+ * whole pixels and are plain rectangles; the four corners are one small path.
+ */
+void fillRoundedRing(QPainter& p, int x, int y, int w, int h, int r, const QColor& colour)
+{
+    r = std::max(r, 0);
+    const int c = r + 1; // corner squares, in pixels
+    if (w + 1 < 2 * c || h + 1 < 2 * c || w < 1 || h < 1) {
+        fillBanded(p, roundedRing(x, y, w, h, r), colour, RingSpansPerRow);
+        return;
+    }
+    if (r > 0) {
+        // The top-left corner between the square's edges and the two arcs about (x + r, y + r);
+        // the other three are its mirror images.
+        const qreal left = x - 0.5;
+        const qreal top = y - 0.5;
+        Figure f;
+        const qreal cx = x + r; // the arcs' centre
+        const qreal cy = y + r;
+        f.line({ left, top + c }, { left, cy });
+        f.arc(left, top, 2 * r + 1, 2 * r + 1, 180, 90);
+        f.line({ cx, top }, { left + c, top });
+        f.line({ left + c, top + 1 }, { cx, top + 1 });
+        f.arc(x + 0.5, y + 0.5, 2 * r - 1, 2 * r - 1, 270, -90);
+        f.line({ x + 0.5, cy }, { x + 0.5, top + c });
+        const QPainterPath corner = f.close();
+        QPainterPath corners = corner;
+        corners.addPath(QTransform(-1, 0, 0, 1, 2 * x + w, 0).map(corner));
+        corners.addPath(QTransform(1, 0, 0, -1, 0, 2 * y + h).map(corners));
+        p.fillPath(corners, colour);
+    }
+    // The straight parts, in the half-pixel shifted coordinates; square corners go with the rows.
+    const qreal left = x - 0.5;
+    const qreal top = y - 0.5;
+    const int rowInset = r > 0 ? c : 0;
+    p.fillRect(QRectF(left + rowInset, top, w + 1 - 2 * rowInset, 1), colour);
+    p.fillRect(QRectF(left + rowInset, top + h, w + 1 - 2 * rowInset, 1), colour);
+    p.fillRect(QRectF(left, top + c, 1, h + 1 - 2 * c), colour);
+    p.fillRect(QRectF(left + w, top + c, 1, h + 1 - 2 * c), colour);
 }
 
 QPainterPath arrowLine(QPointF from, QPointF to, qreal width)
@@ -618,15 +685,22 @@ void TCustomGlassButton::PaintGlass(QPainter& p)
     p.setPen(Qt::NoPen);
     p.translate(0.5, 0.5); // integer coordinates are pixel centres
 
-    const QPainterPath outer = curved ? outlineArea(CurvedPath(0, 0, W - 1, H - 1, m_buttonDirection))
-                                      : roundedRing(0, 0, W - 1, H - 1, m_cornerRadius);
-    fillBanded(p, outer, toArgb(m_outerBorderColor), RingSpansPerRow);
+    if (curved)
+        fillBanded(p, outlineArea(CurvedPath(0, 0, W - 1, H - 1, m_buttonDirection)), toArgb(m_outerBorderColor),
+                   RingSpansPerRow);
+    else
+        fillRoundedRing(p, 0, 0, W - 1, H - 1, m_cornerRadius, toArgb(m_outerBorderColor));
 
-    const QPainterPath body = curved ? CurvedPath(1, 1, W - 3, H - 3, m_buttonDirection)
-                                     : RoundedRectPath(1, 1, W - 3, H - 3, m_cornerRadius);
+    const QPainterPath body = curved ? CurvedPath(1, 1, W - 3, H - 3, m_buttonDirection) : QPainterPath();
+    const auto fillBody = [&](const QBrush& brush) {
+        if (curved)
+            fillBanded(p, body, brush);
+        else
+            fillBodyUnderRing(p, 1, 1, W - 3, H - 3, m_cornerRadius, brush);
+    };
     if (m_backgroundColor != tcolor::None)
-        fillBanded(p, body, layerColor(m_backgroundColor, BackgroundAlpha));
-    fillBanded(p, body, layerColor(m_backColor, TintAlpha));
+        fillBody(layerColor(m_backgroundColor, BackgroundAlpha));
+    fillBody(layerColor(m_backColor, TintAlpha));
 
     if (isPressedLook()) {
         const QRectF box = GlowEllipse(1, 1, W - 3, H - 3).boundingRect();
@@ -643,18 +717,19 @@ void TCustomGlassButton::PaintGlass(QPainter& p)
             brush.setTransform(QTransform::fromTranslate(box.center().x(), box.center().y())
                                    .scale(1, ry / rx)
                                    .translate(-box.center().x(), -box.center().y()));
-            fillBanded(p, body, brush);
+            fillBody(brush);
         }
     }
 
     if (W - 3 > 0 && (H - 3) / 2 > 0) {
         const int sh = (H - 3) / 2 + 1;
-        const QPainterPath shine = curved ? TopCurvedPath(1, 1, W - 3, sh, m_buttonDirection)
-                                          : TopRoundedPath(1, 1, W - 3, sh, m_cornerRadius);
         QLinearGradient gradient(QPointF(0, 1), QPointF(0, 1 + sh));
         gradient.setColorAt(0, layerColor(m_shineColor, ShineTopAlpha));
         gradient.setColorAt(1, layerColor(m_shineColor, ShineBottomAlpha));
-        fillBanded(p, shine, gradient);
+        fillBanded(p,
+                   curved ? TopCurvedPath(1, 1, W - 3, sh, m_buttonDirection)
+                          : TopRoundedPath(1, 1, W - 3, sh, m_cornerRadius),
+                   gradient);
     }
 
     if (m_backGroundSymbolColor != tcolor::None && m_backGroundSymbol != bsNone) {
@@ -673,8 +748,10 @@ void TCustomGlassButton::PaintGlass(QPainter& p)
         }
     }
 
-    const QPainterPath inner = curved ? outlineArea(body) : roundedRing(1, 1, W - 3, H - 3, m_cornerRadius);
-    fillBanded(p, inner, toArgb(m_innerBorderColor), RingSpansPerRow);
+    if (curved)
+        fillBanded(p, outlineArea(body), toArgb(m_innerBorderColor), RingSpansPerRow);
+    else
+        fillRoundedRing(p, 1, 1, W - 3, H - 3, m_cornerRadius, toArgb(m_innerBorderColor));
     p.restore();
 
     DrawButtonContent(p);
