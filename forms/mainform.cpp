@@ -3,24 +3,24 @@
 #include "application.h"
 #include "boardtables.h"
 #include "glassbutton.h"
-#include "layoutfont.h"
 #include "globals.h"
 #include "imagebox.h"
+#include "layoutfont.h"
 #include "overlayimage.h"
 #include "selectionform.h"
 #include "settingsfile.h"
 
+#include <cstdio>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
-#include <cstdio>
-
 namespace {
 
-constexpr QSize ClientSize{304, 348};
+constexpr QSize ClientSize { 304, 348 };
 constexpr TColor GlowBlue = 0x00FFBD8D;
+constexpr int TreeCaptionStretch = 62; // percent of the face's normal width
 
 struct TreePlace
 {
@@ -37,8 +37,6 @@ constexpr std::array<TreePlace, 17> TreePlaces{{
     {19, 105},  {57, 155},  {7, 158},   {29, 211},
 }};
 // clang-format on
-
-
 
 } // namespace
 
@@ -89,7 +87,7 @@ void TForm1::createWidgets()
     setAutoFillBackground(true);
     setFont(pixelFont(QStringLiteral("Meiryo UI"), 11));
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
+    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
         icon.addFile(QStringLiteral(":/icon/pellimo_%1.png").arg(size));
     setWindowIcon(icon);
 
@@ -112,9 +110,13 @@ void TForm1::createWidgets()
 
     for (int t = 1; t <= board::TreeCount; ++t) {
         const QByteArray name = "btn" + twoDigits(t).toLatin1();
-        TGlassButton* b = makeButton(name.constData(), QRect(TreePlaces[t].left, TreePlaces[t].top, 40, 40), 11,
-                                     false);
+        TGlassButton* b = makeButton(name.constData(), QRect(TreePlaces[t].left, TreePlaces[t].top, 40, 40), 11, false);
         b->setFontColor(tcolor::Black);
+        // The faces standing in for Meiryo UI are wider than it; condensed, every option name keeps
+        // to its line in a 40-pixel tree, in the bold 10-point conflict look too.
+        QFont font = b->font();
+        font.setStretch(TreeCaptionStretch);
+        b->setFont(font);
         b->setForceTransparent(true);
         connect(b, &TGlassButton::clicked, this, [this, b] { btn01Click(b); });
         treeButtons[t] = b;

@@ -4,6 +4,7 @@
 #include "boardanalysis.h"
 #include "boardtables.h"
 #include "glassbutton.h"
+#include "glasspaint.h"
 #include "overlayimage.h"
 #include "windowsfixture.h"
 
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QMap>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 
 namespace {
@@ -683,6 +685,54 @@ private Q_SLOTS:
         for (int t = 1; t <= 16; ++t)
             QVERIFY(f().treeButton(t)->isEnabled());
         verifyOverlay(Lines {});
+    }
+
+    void captionsFit_data()
+    {
+        QTest::addColumn<Choices>("choices");
+        QTest::addColumn<int>("treeBold");
+        Choices alone, virtues, vices;
+        for (int t = 1; t <= 16; ++t) {
+            alone.append({ t, 17 - t });
+            virtues.append({ t, (t + 1) / 2 });
+            vices.append({ t, (t + 1) / 2 + 8 });
+        }
+        QTest::newRow("empty board, bold 10 pt labels") << Choices {} << 0;
+        QTest::newRow("every option alone, plain 9 pt") << alone << 0;
+        QTest::newRow("every option alone, bold 9 pt") << alone << 1;
+        QTest::newRow("virtues in conflict, bold 10 pt") << virtues << 0;
+        QTest::newRow("vices in conflict, bold 10 pt") << vices << 0;
+    }
+
+    void captionsFit()
+    {
+        // Every tree caption keeps its explicit lines (no word broken onto a line of its own) and
+        // stays inside the 40 x 40 button, laid out as the painter does in its caption box.
+        QFETCH(Choices, choices);
+        QFETCH(int, treeBold);
+        f().iSettingsTreeBtnTxtBold = treeBold;
+        choose(choices);
+        for (int t = 1; t <= 16; ++t) {
+            const TGlassButton* b = f().treeButton(t);
+            const QString text = glass::captionLines(b->caption());
+            QTextLayout layout(text, b->font());
+            QTextOption option(Qt::AlignCenter);
+            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            layout.setTextOption(option);
+            qreal height = 0;
+            int lines = 0;
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLeadingIncluded(true);
+                line.setLineWidth(b->width() - 2);
+                height += line.height();
+                ++lines;
+            }
+            layout.endLayout();
+            const QString what = QStringLiteral("tree %1 \"%2\"").arg(t).arg(text);
+            QVERIFY2(lines == text.count(QChar::LineSeparator) + 1, qPrintable(what + QStringLiteral(" wraps")));
+            QVERIFY2(height <= b->height(), qPrintable(what + QStringLiteral(" is too tall")));
+        }
     }
 
     void treeClickThroughTheDialog()

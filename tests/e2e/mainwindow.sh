@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The real program under a window manager: its main window is found by its caption alone, has a
+# 304 x 348 client area and the class TForm1, and a screenshot of it shows the map and the buttons.
+source "$(dirname "$0")/lib.sh"
+
+e2e_start_x
+e2e_copy_app "$1"
+e2e_spawn "$E2E_APP"
+caption='^\[PLMO\] Pellimo by Vaskorin$'
+find_by_caption() { xdotool search --onlyvisible --name "$caption" 2>/dev/null | head -n 1; }
+e2e_wait_until 30 bash -c "xdotool search --onlyvisible --name '$caption' >/dev/null 2>&1" ||
+    e2e_fail "no visible window with the caption \"[PLMO] Pellimo by Vaskorin\""
+wid=$(find_by_caption)
+
+read -r width height < <(xwininfo -id "$wid" | awk '/^ *Width:/{w=$2} /^ *Height:/{h=$2} END{print w, h}')
+[[ "$width x $height" == "304 x 348" ]] || e2e_fail "client area is $width x $height, not 304 x 348"
+xprop -id "$wid" WM_CLASS | grep -q '"TForm1"$' || e2e_fail "WM_CLASS is $(xprop -id "$wid" WM_CLASS)"
+
+sleep 0.5 # let the first paint reach the screen
+shot="$E2E_TMP/mainwindow.png"
+import -window "$wid" "$shot" 2>/dev/null || e2e_fail "no screenshot"
+[[ "$(identify -format '%w x %h' "$shot")" == "304 x 348" ]] || e2e_fail "screenshot is $(identify -format '%w x %h' "$shot")"
+# The map brings hundreds of colours; a window that shows only its white background has a few.
+colours=$(identify -format '%k' "$shot")
+((colours > 500)) || e2e_fail "the screenshot has only $colours colours: the map is not drawn"
+# Between the trees at the bottom left the map shows grass.
+pixel() { convert "$shot" -format "%[pixel:p{$1,$2}]" info:; }
+map=$(pixel 120 300)
+e2e_log "screenshot $shot: $colours colours, map pixel $map"
+[[ "$map" =~ ^srgba?\(([0-9]+),([0-9]+),([0-9]+) ]] || e2e_fail "unreadable pixel $map"
+((BASH_REMATCH[2] > BASH_REMATCH[1] + 20 && BASH_REMATCH[2] > BASH_REMATCH[3] + 20)) ||
+    e2e_fail "the garden at (120, 300) is $map, not grass green"
+if [[ -n "${PELLIMO_E2E_SHOT:-}" ]]; then
+    cp "$shot" "$PELLIMO_E2E_SHOT"
+fi
+exit 0
