@@ -13,7 +13,8 @@ namespace {
 
 timefmt::Separators localSeparators()
 {
-    return timefmt::separatorsOf(QLocale::system());
+    // The default locale is the user's unless the program sets another.
+    return timefmt::separatorsOf(QLocale());
 }
 
 } // namespace

@@ -8,8 +8,10 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <utility>
 
 using namespace std::chrono_literals;
 
@@ -129,6 +131,56 @@ private Q_SLOTS:
         m_form->btnSTAClick();
         for (int t = 1; t <= 16; ++t)
             QCOMPARE(m_form->treeButton(t)->fontColor(), TColor(0));
+    }
+
+    void localeSeparators()
+    {
+        // A locale that writes "21.30" and "1.5.2024": the label and the line follow it, the
+        // reset text keeps its colon.
+        QLocale::setDefault(QLocale(QStringLiteral("fi_FI")));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        m_clock.setWall(QDateTime(QDate(2024, 5, 1), QTime(21, 30)));
+        m_form->edtNAME->setText(QStringLiteral("Vask"));
+        m_form->btnSTAClick();
+        m_clock.advance(62s + 5ms);
+        m_form->Timer1Timer();
+        QCOMPARE(label(), QStringLiteral("01.02.005"));
+        m_form->btnENDClick();
+        QCOMPARE(label(), QStringLiteral("01.02.005"));
+        QVERIFY(runGuarded([this] { m_form->btnCOPYClick(); }));
+        QCOMPARE(
+            QGuiApplication::clipboard()->text(),
+            QString::fromUtf8("Vask's record『 01.02.005 』　( 2024.05.01 21.31　by [PLMO] Pellimo by Vaskorin )"));
+        m_form->btnAllClearClick();
+        QCOMPARE(label(), QStringLiteral("00:00.000"));
+    }
+
+    void copyFailsWhenAnotherProgramKeepsTheClipboard()
+    {
+        m_form->btnSTAClick();
+        m_clock.advance(3s);
+        m_form->btnENDClick();
+        // Another client takes the selection straight back, as a clipboard manager that fights over it.
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        bool taking = false;
+        const auto thief = connect(clipboard, &QClipboard::changed, this, [&] {
+            if (std::exchange(taking, true))
+                return;
+            clipboard->setText(QStringLiteral("someone else's text"));
+            taking = false;
+        });
+        const bool ok = runGuarded([this] { m_form->btnCOPYClick(); });
+        disconnect(thief);
+        QVERIFY(!ok);
+        QCOMPARE(m_errors.size(), 1);
+        QVERIFY2(m_errors[0].startsWith(QString::fromUtf8("クリップボード ")), qPrintable(m_errors[0]));
+        QVERIFY2(m_errors[0].contains(QString::fromUtf8(" を開けません")), qPrintable(m_errors[0]));
+        // The stopwatch is as it was: the time stays, Copy can be tried again.
+        QCOMPARE(label(), QStringLiteral("00:03.000"));
+        QVERIFY(m_form->btnCOPY->isEnabled());
+        QVERIFY(m_form->btnSTA->isEnabled());
+        QVERIFY(!m_form->btnEND->isEnabled());
+        QVERIFY(!m_form->Timer1->isActive());
     }
 
     void copyWhileRunningCopiesLastTick()
