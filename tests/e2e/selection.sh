@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program: a tree click opens the selection dialog, a virtue and its vice draw their
-# pair line on the map (read back from screenshots), "Close" changes nothing, cancel takes the
-# line away, and Re-Start clears the board.
+# pair line on the map (read back from screenshots), the tree shows the option's name over its
+# label, "Close" changes nothing, cancel takes the line away, and Re-Start and Clear clear the board.
 # Usage: selection.sh <path of PLMO>
 # E2E_SHOTS=<folder> keeps the screenshot with the pair line for a look.
 
@@ -24,6 +24,7 @@ readonly DESPISE="37 61"  # BitBtn09
 readonly CANCEL="189 211" # BitBtn17
 readonly CLOSE="265 211"  # BitBtn18
 readonly RESTART="279 23" # btnAllClear
+readonly CLEAR="266 333"  # btnBtnClear
 # Inside the tree buttons, off their captions: their look changes when they get an option.
 readonly INSIDE3="182 104" INSIDE12="182 283"
 readonly GOLD="#FFD700" # the Compas./Despise pair colour
@@ -76,6 +77,20 @@ snap()
 px() # x y in the main window: #RRGGBB from the last screenshot
 {
     convert "$E2E_TMP/last.png" -crop "1x1+$((OX + $1))+$((OY + $2))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+}
+
+# Dark (text) pixels in a rectangle of the main window on the last screenshot.
+dark_pixels() # x y w h
+{
+    convert "$E2E_TMP/last.png" -crop "$3x$4+$((OX + $1))+$((OY + $2))" -colorspace Gray -threshold 40% \
+        -format '%[fx:round(w*h*(1-mean))]' info:
+}
+
+# Tree 3 (177, 70): the rows 4..10 of the button lie above a one-line caption ("U１") and hold
+# the first line of a two-line one ("Compas." over "U１").
+name_line_of_tree3()
+{
+    dark_pixels 180 74 34 7
 }
 
 line_now()
@@ -139,8 +154,13 @@ tree3_empty=$(px $INSIDE3)
 tree12_empty=$(px $INSIDE12)
 
 # A virtue alone: its tree takes the pair's look, but no line is drawn.
+tree3_ink=$(name_line_of_tree3)
+((tree3_ink == 0)) || e2e_fail "ink above the label of the empty tree 3: $tree3_ink pixels"
 choose "$TREE3" "$COMPAS"
 await_change "$INSIDE3" "$tree3_empty" "tree 3 did not change its look after Compas."
+tree3_ink=$(name_line_of_tree3)
+e2e_log "tree 3 name line: $tree3_ink dark pixels"
+((tree3_ink > 10)) || e2e_fail "tree 3 does not show the option's name over its label ($tree3_ink dark pixels)"
 [[ "$(line_now)" == "$empty" ]] || e2e_fail "a line with only the virtue chosen: $(line_now)"
 
 # Its vice: the gold line with its light edges.
@@ -169,5 +189,14 @@ await_px "$INSIDE12" "$tree12_empty" "tree 12 kept its look after Re-Start"
 choose "$TREE12" "$DESPISE"
 await_change "$INSIDE12" "$tree12_empty" "tree 12 did not change its look after Despise"
 [[ "$(line_now)" == "$empty" ]] || e2e_fail "Re-Start left the virtue on its tree: $(line_now)"
+
+# The virtue back, then Clear: line and looks go, as with Re-Start.
+choose "$TREE3" "$COMPAS"
+await_line "$PAIR_LINE" "no pair line before Clear"
+# shellcheck disable=SC2086
+click "$main" $CLEAR
+await_line "$empty" "the line survived Clear"
+await_px "$INSIDE3" "$tree3_empty" "tree 3 kept its look after Clear"
+((tree3_ink = $(name_line_of_tree3), tree3_ink == 0)) || e2e_fail "tree 3 kept its caption after Clear"
 
 e2e_log "ok"
