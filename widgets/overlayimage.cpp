@@ -84,7 +84,10 @@ void OverlayImage::setTransparent(bool on)
 
 void OverlayImage::newBitmap()
 {
-    m_bitmap = QImage(size(), QImage::Format_RGB32);
+    // Every choice redraws the lines on a new bitmap: keep the memory of the last one when the
+    // size is the same (a copy held elsewhere is detached by the fill, so it keeps its pixels).
+    if (m_bitmap.size() != size() || m_bitmap.format() != QImage::Format_RGB32)
+        m_bitmap = QImage(size(), QImage::Format_RGB32);
     m_bitmap.fill(Qt::white);
     m_penColor = tcolor::Black;
     m_penWidth = 1;
@@ -128,12 +131,15 @@ void OverlayImage::paintEvent(QPaintEvent*)
         } else if (!m_transparent) {
             m_shown = m_bitmap;
         } else {
-            m_shown = m_bitmap.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            const int count = int(m_shown.sizeInBytes() / 4);
-            auto* px = reinterpret_cast<QRgb*>(m_shown.bits());
-            for (int i = 0; i < count; ++i) {
-                if (px[i] == 0xFFFFFFFFu)
-                    px[i] = 0;
+            if (m_shown.size() != m_bitmap.size() || m_shown.format() != QImage::Format_ARGB32_Premultiplied)
+                m_shown = QImage(m_bitmap.size(), QImage::Format_ARGB32_Premultiplied);
+            // Opaque pixels are the same in both formats; white becomes fully transparent.
+            const int width = m_bitmap.width();
+            for (int y = 0; y < m_bitmap.height(); ++y) {
+                const auto* from = reinterpret_cast<const QRgb*>(m_bitmap.constScanLine(y));
+                auto* to = reinterpret_cast<QRgb*>(m_shown.scanLine(y));
+                for (int x = 0; x < width; ++x)
+                    to[x] = from[x] == 0xFFFFFFFFu ? 0u : from[x];
             }
         }
     }
