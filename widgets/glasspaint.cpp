@@ -169,6 +169,41 @@ void fillBanded(QPainter& p, const QPainterPath& path, const QBrush& brush, int 
     }
 }
 
+/** Whether `v` lies on a whole device pixel boundary. */
+bool onPixelBoundary(qreal v)
+{
+    return std::abs(v - std::round(v)) < 1e-6;
+}
+
+/**
+ * Fills rectangles that cover whole device pixels. With anti-aliasing on, Qt sends even such a
+ * rectangle through its scanline rasterizer, one span a row; with it off, an aligned rectangle is
+ * a plain fill of the same pixels. Under a device scale that does not put the rectangles on whole
+ * pixels, they keep anti-aliasing.
+ */
+void fillWholePixels(QPainter& p, std::initializer_list<QRectF> rects, const QBrush& brush)
+{
+    const QTransform& device = p.deviceTransform();
+    const bool aligned
+        = device.type() <= QTransform::TxScale && std::all_of(rects.begin(), rects.end(), [&](const QRectF& r) {
+              const QRectF d = device.mapRect(r);
+              return onPixelBoundary(d.left()) && onPixelBoundary(d.top()) && onPixelBoundary(d.right())
+                  && onPixelBoundary(d.bottom());
+          });
+    if (aligned)
+        p.setRenderHint(QPainter::Antialiasing, false);
+    for (const QRectF& r : rects) {
+        if (r.isEmpty())
+            continue;
+        if (brush.style() == Qt::SolidPattern)
+            p.fillRect(r, brush.color()); // the colour overload skips setting up a brush
+        else
+            p.fillRect(r, brush);
+    }
+    if (aligned)
+        p.setRenderHint(QPainter::Antialiasing, true);
+}
+
 // Every anti-aliased path fill has a fixed cost of about a fill of the whole button, whatever its
 // size, and one with more than about a hundred spans also goes through the thread pool. So the
 // straight parts of rings and bodies, which cover whole pixels, are filled as plain rectangles,
@@ -192,7 +227,7 @@ void fillBodyUnderRing(QPainter& p, int x, int y, int w, int h, int r, const QBr
     p.fillPath(corners, brush);
     const qreal middle = h - 2 * zone;
     if (middle > 0)
-        p.fillRect(QRectF(x + 0.5, y + zone, w - 1, middle), brush);
+        fillWholePixels(p, { QRectF(x + 0.5, y + zone, w - 1, middle) }, brush);
 }
 
 /**
@@ -231,10 +266,11 @@ void fillRoundedRing(QPainter& p, int x, int y, int w, int h, int r, const QColo
     const qreal left = x - 0.5;
     const qreal top = y - 0.5;
     const int rowInset = r > 0 ? c : 0;
-    p.fillRect(QRectF(left + rowInset, top, w + 1 - 2 * rowInset, 1), colour);
-    p.fillRect(QRectF(left + rowInset, top + h, w + 1 - 2 * rowInset, 1), colour);
-    p.fillRect(QRectF(left, top + c, 1, h + 1 - 2 * c), colour);
-    p.fillRect(QRectF(left + w, top + c, 1, h + 1 - 2 * c), colour);
+    fillWholePixels(p,
+                    { QRectF(left + rowInset, top, w + 1 - 2 * rowInset, 1),
+                      QRectF(left + rowInset, top + h, w + 1 - 2 * rowInset, 1),
+                      QRectF(left, top + c, 1, h + 1 - 2 * c), QRectF(left + w, top + c, 1, h + 1 - 2 * c) },
+                    colour);
 }
 
 QPainterPath arrowLine(QPointF from, QPointF to, qreal width)
