@@ -292,24 +292,31 @@ void GlassPaintTest::curvedDirections()
 
 void GlassPaintTest::captionColour_data()
 {
+    QTest::addColumn<QString>("face");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<int>("antiAlias");
     QTest::addColumn<QRgb>("expected");
-    QTest::newRow("enabled") << true << int(aaClearType) << qRgb(255, 0, 0);
-    QTest::newRow("enabled, anti-aliased") << true << int(aaAntiAlias) << qRgb(255, 0, 0);
-    QTest::newRow("disabled takes grey") << false << int(aaClearType) << qRgb(128, 128, 128);
-    QTest::newRow("plain path, enabled") << true << int(aaNone) << qRgb(255, 0, 0);
-    QTest::newRow("plain path keeps the font colour when disabled") << false << int(aaNone) << qRgb(255, 0, 0);
+    const QString tahoma = QStringLiteral("Tahoma"); // not on this system: its substitute counts as installed
+    QTest::newRow("enabled") << tahoma << true << int(aaClearType) << qRgb(255, 0, 0);
+    QTest::newRow("enabled, anti-aliased") << tahoma << true << int(aaAntiAlias) << qRgb(255, 0, 0);
+    QTest::newRow("disabled takes grey") << tahoma << false << int(aaClearType) << qRgb(128, 128, 128);
+    QTest::newRow("plain path, enabled") << tahoma << true << int(aaNone) << qRgb(255, 0, 0);
+    QTest::newRow("plain path keeps the font colour when disabled")
+        << tahoma << false << int(aaNone) << qRgb(255, 0, 0);
+    // A face that is neither installed nor mapped: the plain path, so no grey.
+    QTest::newRow("face not installed, disabled")
+        << QStringLiteral("Pellimo No Such Face") << false << int(aaClearType) << qRgb(255, 0, 0);
 }
 
 void GlassPaintTest::captionColour()
 {
+    QFETCH(QString, face);
     QFETCH(bool, enabled);
     QFETCH(int, antiAlias);
     QFETCH(QRgb, expected);
     Probe b;
     configure(b, 60, 40);
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(face);
     f.setPixelSize(24);
     b.setFont(f);
     b.setFontColor(RedT);
