@@ -852,6 +852,9 @@ void TCustomGlassButton::DrawButtonContent(QPainter& p)
     const int dpi = p.device() ? p.device()->logicalDpiY() : 96;
     smoothFont.setPointSizeF(fontPoints(font()) * 96.0 / (dpi > 0 ? dpi : 96));
     smoothFont.setHintingPreference(m_antiAlias == aaAntiAlias ? QFont::PreferNoHinting : QFont::PreferDefaultHinting);
+    // Captions are short words and labels, drawn without kerning or ligatures: Latin text then skips
+    // the shaper, which is a good part of a caption's cost.
+    smoothFont.setStyleStrategy(QFont::StyleStrategy(smoothFont.styleStrategy() | QFont::PreferNoShaping));
 
     // Measured in the whole client rectangle; only the picture's place depends on it.
     QRectF measured;
