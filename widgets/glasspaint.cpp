@@ -844,8 +844,6 @@ void TCustomGlassButton::DrawButtonContent(QPainter& p)
         return vAlign == Qt::AlignBottom ? room - used : (room - used) / 2;
     };
 
-    const bool smoothPath = m_antiAlias != aaNone && smoothFaceInstalled(font());
-
     // The anti-aliased path takes the size in whole points, as the font reports it.
     QFont smoothFont = font();
     smoothFont.setStrikeOut(false);
@@ -855,6 +853,8 @@ void TCustomGlassButton::DrawButtonContent(QPainter& p)
     // Captions are short words and labels, drawn without kerning or ligatures: Latin text then skips
     // the shaper, which is a good part of a caption's cost.
     smoothFont.setStyleStrategy(QFont::StyleStrategy(smoothFont.styleStrategy() | QFont::PreferNoShaping));
+    // Asked of the font the caption is laid out in: the face it resolves to is loaded once for both.
+    const bool smoothPath = m_antiAlias != aaNone && smoothFaceInstalled(smoothFont);
 
     // Measured in the whole client rectangle; only the picture's place depends on it.
     QRectF measured;
