@@ -231,6 +231,23 @@ void fillBodyUnderRing(QPainter& p, int x, int y, int w, int h, int r, const QBr
 }
 
 /**
+ * Fills the highlight TopRoundedPath(x, y, w, h, r) for integer arguments, under the same opaque
+ * inner ring as the body: the corner rows as a path, the rows below them as whole pixels between
+ * the ring's columns, and the half-covered bottom row as a half-pixel strip.
+ */
+void fillHighlightUnderRing(QPainter& p, int x, int y, int w, int h, int r, const QBrush& brush)
+{
+    const qreal zone = r + 0.5;
+    if (r <= 0 || zone + 1 > h || w < 2) {
+        fillBanded(p, glass::TopRoundedPath(x, y, w, h, r), brush);
+        return;
+    }
+    p.fillPath(glass::TopRoundedPath(x, y, w, zone, r), brush);
+    fillWholePixels(p, { QRectF(x + 0.5, y + zone, w - 1, h - zone - 0.5) }, brush);
+    p.fillRect(QRectF(x + 0.5, y + h - 0.5, w - 1, 0.5), brush);
+}
+
+/**
  * Fills roundedRing(x, y, w, h, r) for integer arguments: the straight parts of the ring cover
  * whole pixels and are plain rectangles; the four corners are one small path.
  */
@@ -768,10 +785,10 @@ void TCustomGlassButton::PaintGlass(QPainter& p)
         QLinearGradient gradient(QPointF(0, 1), QPointF(0, 1 + sh));
         gradient.setColorAt(0, layerColor(m_shineColor, ShineTopAlpha));
         gradient.setColorAt(1, layerColor(m_shineColor, ShineBottomAlpha));
-        fillBanded(p,
-                   curved ? TopCurvedPath(1, 1, W - 3, sh, m_buttonDirection)
-                          : TopRoundedPath(1, 1, W - 3, sh, m_cornerRadius),
-                   gradient);
+        if (curved)
+            fillBanded(p, TopCurvedPath(1, 1, W - 3, sh, m_buttonDirection), gradient);
+        else
+            fillHighlightUnderRing(p, 1, 1, W - 3, sh, m_cornerRadius, gradient);
     }
 
     if (m_backGroundSymbolColor != tcolor::None && m_backGroundSymbol != bsNone) {
