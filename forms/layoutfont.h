@@ -6,12 +6,17 @@
 /** Small helpers the window layouts share. */
 namespace layout {
 
-/** A layout font: face, character height in pixels at 96 dpi, bold or regular. */
+/**
+ * A layout font: face, character height in pixels at 96 dpi, bold or regular. The windows show
+ * short labels, names and times, drawn without kerning or ligatures, which spares Latin text the
+ * shaper on every paint.
+ */
 inline QFont pixelFont(const QString& face, int px, bool bold = false)
 {
     QFont f(face);
     f.setPixelSize(px);
     f.setBold(bold);
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

@@ -79,74 +79,65 @@ void OverlayImage::setTransparent(bool on)
     if (m_transparent == on)
         return;
     m_transparent = on;
-    bitmapChanged();
+    update();
 }
 
 void OverlayImage::newBitmap()
 {
     // Every choice redraws the lines on a new bitmap: keep the memory of the last one when the
     // size is the same (a copy held elsewhere is detached by the fill, so it keeps its pixels).
-    if (m_bitmap.size() != size() || m_bitmap.format() != QImage::Format_RGB32)
-        m_bitmap = QImage(size(), QImage::Format_RGB32);
-    m_bitmap.fill(Qt::white);
+    if (m_pixels.size() != size())
+        m_pixels = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    m_pixels.fill(Qt::transparent);
     m_penColor = tcolor::Black;
     m_penWidth = 1;
     m_penPos = {};
-    bitmapChanged();
+    update();
 }
 
 void OverlayImage::lineTo(int x, int y)
 {
-    if (!m_bitmap.isNull()) {
+    if (!m_pixels.isNull()) {
         const QRgb colour = qRgb(tcolor::red(m_penColor), tcolor::green(m_penColor), tcolor::blue(m_penColor));
-        fillCapsule(m_bitmap, m_penPos, QPoint(x, y), std::max(m_penWidth, 1) / 2.0, colour);
+        fillCapsule(m_pixels, m_penPos, QPoint(x, y), std::max(m_penWidth, 1) / 2.0, stored(colour));
     }
     m_penPos = QPoint(x, y);
-    bitmapChanged();
+    update();
 }
 
 void OverlayImage::fillRect(const QRect& rect)
 {
-    if (m_bitmap.isNull())
+    if (m_pixels.isNull())
         return;
-    QPainter p(&m_bitmap);
-    p.fillRect(rect, Qt::white);
-    bitmapChanged();
+    QPainter p(&m_pixels);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(rect, QColor(Qt::transparent));
+    update();
 }
 
-void OverlayImage::bitmapChanged()
+QImage OverlayImage::bitmap() const
 {
-    // The see-through copy is made when it is painted: a redraw of all lines changes the bitmap
-    // many times, and only the last state is ever shown.
-    m_shownStale = true;
-    update();
+    if (m_pixels.isNull())
+        return {};
+    QImage image(m_pixels.size(), QImage::Format_RGB32);
+    const int width = m_pixels.width();
+    for (int y = 0; y < m_pixels.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(m_pixels.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            to[x] = from[x] == 0 ? 0xFFFFFFFFu : from[x];
+    }
+    return image;
 }
 
 void OverlayImage::paintEvent(QPaintEvent*)
 {
-    if (m_shownStale) {
-        m_shownStale = false;
-        if (m_bitmap.isNull()) {
-            m_shown = QImage();
-        } else if (!m_transparent) {
-            m_shown = m_bitmap;
-        } else {
-            if (m_shown.size() != m_bitmap.size() || m_shown.format() != QImage::Format_ARGB32_Premultiplied)
-                m_shown = QImage(m_bitmap.size(), QImage::Format_ARGB32_Premultiplied);
-            // Opaque pixels are the same in both formats; white becomes fully transparent.
-            const int width = m_bitmap.width();
-            for (int y = 0; y < m_bitmap.height(); ++y) {
-                const auto* from = reinterpret_cast<const QRgb*>(m_bitmap.constScanLine(y));
-                auto* to = reinterpret_cast<QRgb*>(m_shown.scanLine(y));
-                for (int x = 0; x < width; ++x)
-                    to[x] = from[x] == 0xFFFFFFFFu ? 0u : from[x];
-            }
-        }
-    }
-    if (m_shown.isNull())
+    if (m_pixels.isNull())
         return;
     QPainter p(this);
-    p.drawImage(rect(), m_shown);
+    if (!m_transparent)
+        p.fillRect(rect(), Qt::white);
+    p.drawImage(rect(), m_pixels);
 }
 
 void OverlayImage::enterEvent(QEnterEvent* event)

@@ -34,7 +34,7 @@ public:
     void fillRect(const QRect& rect);
 
     /** The bitmap as drawn, white where nothing is. */
-    const QImage& bitmap() const { return m_bitmap; }
+    QImage bitmap() const;
 
 Q_SIGNALS:
     void mouseEntered();
@@ -44,11 +44,10 @@ protected:
     void enterEvent(QEnterEvent* event) override;
 
 private:
-    void bitmapChanged();
+    /** White is kept as a fully transparent pixel, so that the bitmap is shown as it stands. */
+    static QRgb stored(QRgb opaque) { return opaque == 0xFFFFFFFFu ? 0u : opaque; }
 
-    QImage m_bitmap;
-    QImage m_shown; // m_bitmap with white made see-through, brought up to date when painted
-    bool m_shownStale = false;
+    QImage m_pixels; // the bitmap, white stored as transparent
     bool m_transparent = false;
     TColor m_penColor = tcolor::Black;
     int m_penWidth = 1;
