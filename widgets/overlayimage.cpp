@@ -34,6 +34,9 @@ void fillCapsule(QImage& image, QPointF a, QPointF b, double radius, QRgb colour
     const double len = std::hypot(ex, ey);
     const int top = std::max(0, int(std::floor(std::min(a.y(), b.y()) - radius)));
     const int bottom = std::min(image.height() - 1, int(std::ceil(std::max(a.y(), b.y()) + radius)));
+    const int width = image.width();
+    uchar* const bits = image.bits(); // detaches once, not once a row
+    const qsizetype stride = image.bytesPerLine();
     for (int y = top; y <= bottom; ++y) {
         const double cy = y + 0.5;
         double lo = Inf;
@@ -61,8 +64,8 @@ void fillCapsule(QImage& image, QPointF a, QPointF b, double radius, QRgb colour
         if (lo > hi)
             continue; // the stroke misses this row's pixel centres
         const int first = std::max(0, int(std::ceil(lo - 0.5)));
-        const int last = std::min(image.width() - 1, int(std::floor(hi - 0.5)));
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int last = std::min(width - 1, int(std::floor(hi - 0.5)));
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
         for (int x = first; x <= last; ++x)
             line[x] = colour;
     }
