@@ -92,6 +92,7 @@ void OverlayImage::newBitmap()
     if (m_pixels.size() != size())
         m_pixels = QImage(size(), QImage::Format_ARGB32_Premultiplied);
     m_pixels.fill(Qt::transparent);
+    m_inked = QRect();
     m_penColor = tcolor::Black;
     m_penWidth = 1;
     m_penPos = {};
@@ -102,7 +103,11 @@ void OverlayImage::lineTo(int x, int y)
 {
     if (!m_pixels.isNull()) {
         const QRgb colour = qRgb(tcolor::red(m_penColor), tcolor::green(m_penColor), tcolor::blue(m_penColor));
-        fillCapsule(m_pixels, m_penPos, QPoint(x, y), std::max(m_penWidth, 1) / 2.0, stored(colour));
+        const double radius = std::max(m_penWidth, 1) / 2.0;
+        fillCapsule(m_pixels, m_penPos, QPoint(x, y), radius, stored(colour));
+        // Everything the stroke can touch, whole pixels around both ends.
+        const int reach = int(std::ceil(radius)) + 1;
+        m_inked |= QRect(m_penPos, QPoint(x, y)).normalized().adjusted(-reach, -reach, reach, reach);
     }
     m_penPos = QPoint(x, y);
     update();
@@ -140,7 +145,14 @@ void OverlayImage::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (!m_transparent)
         p.fillRect(rect(), Qt::white);
-    p.drawImage(rect(), m_pixels);
+    if (m_pixels.size() == size()) {
+        // Nothing outside the drawn strokes but see-through pixels: skip blending them.
+        const QRect ink = m_inked & m_pixels.rect();
+        if (!ink.isEmpty())
+            p.drawImage(ink.topLeft(), m_pixels, ink);
+    } else {
+        p.drawImage(rect(), m_pixels);
+    }
 }
 
 void OverlayImage::enterEvent(QEnterEvent* event)

@@ -48,6 +48,7 @@ private:
     static QRgb stored(QRgb opaque) { return opaque == 0xFFFFFFFFu ? 0u : opaque; }
 
     QImage m_pixels; // the bitmap, white stored as transparent
+    QRect m_inked; // holds every pixel drawn since the bitmap was new
     bool m_transparent = false;
     TColor m_penColor = tcolor::Black;
     int m_penWidth = 1;
