@@ -88,7 +88,7 @@ void OverlayImage::setTransparent(bool on)
 void OverlayImage::newBitmap()
 {
     // Every choice redraws the lines on a new bitmap: keep the memory of the last one when the
-    // size is the same (a copy held elsewhere is detached by the fill, so it keeps its pixels).
+    // size is the same.
     if (m_pixels.size() != size())
         m_pixels = QImage(size(), QImage::Format_ARGB32_Premultiplied);
     m_pixels.fill(Qt::transparent);
