@@ -501,6 +501,10 @@ void GlassPaintTest::layersMatchWholePathFills_data()
     QTest::newRow("option button") << QSize(75, 40) << 4 << false;
     QTest::newRow("square corners") << QSize(40, 40) << 0 << false;
     QTest::newRow("radius 1") << QSize(30, 20) << 1 << true;
+    QTest::newRow("radius 1, not pressed") << QSize(30, 20) << 1 << false;
+    QTest::newRow("stopwatch button") << QSize(60, 44) << 4 << false;
+    QTest::newRow("radius 8") << QSize(50, 40) << 8 << false;
+    QTest::newRow("low button") << QSize(71, 26) << 4 << false;
     QTest::newRow("corners meet") << QSize(40, 40) << 19 << false;
     QTest::newRow("radius larger than the button") << QSize(20, 12) << 15 << true;
     QTest::newRow("flat button") << QSize(60, 5) << 4 << false;
