@@ -22,7 +22,7 @@ if [ "${PELLIMO_SHOT_SCENE:-1}" = 1 ]; then
         dlg=$(e2e_wait_window TForm2 10) || e2e_fail "selection dialog did not appear"
         sleep 0.3
         xdotool mousemove --window "$dlg" "$3" "$4" click 1
-        e2e_wait_until 10 bash -c "! xdotool search --onlyvisible --class '^TForm2\$' >/dev/null 2>&1"
+        e2e_wait_until 10 e2e_gone --onlyvisible --class '^TForm2$'
     }
     choose 197 90 37 21      # U1 -> Compas.
     choose 197 269 37 61     # D4 -> Despise

@@ -6,6 +6,9 @@
 #   e2e_stop_wm / e2e_start_wm   ends openbox (its windows go back to the root) / starts it again
 #   e2e_copy_app <PLMO>          copies the program into a private folder: E2E_APP, E2E_SETTINGS
 #   e2e_spawn <cmd...>           starts a background process that cleanup will kill; pid in E2E_LAST_PID
+#   e2e_search <xdotool search args>  xdotool search, run again when a window vanished mid-walk
+#   e2e_found <xdotool search args>   true when such a search finds a window
+#   e2e_gone <xdotool search args>    true when it finds none
 #   e2e_wait_window <class> [s]  waits for a window of that WM_CLASS class, prints its id
 #   e2e_window_count <class>     number of windows of that class
 #   wm_state_is <id> <state>     true when the window manager's WM_STATE is Normal / Iconic / ...
@@ -153,16 +156,44 @@ e2e_copy_app()
     E2E_SETTINGS="${E2E_APP}_UserSettings.ini"
 }
 
+# xdotool walks the whole window tree; a window that goes away during the walk stops it with an X
+# error (BadWindow) and it reports nothing, or fewer windows than there are. Such a search proves
+# nothing either way, so it is run again.
+e2e_search()
+{
+    local out status attempt
+    for ((attempt = 0; attempt < 20; attempt++)); do
+        out=$(xdotool search "$@" 2>"$E2E_TMP/xdotool.err")
+        status=$?
+        if ! grep -q "X Error" "$E2E_TMP/xdotool.err"; then
+            [[ -z "$out" ]] || printf '%s\n' "$out"
+            return "$status"
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+e2e_found()
+{
+    e2e_search "$@" >/dev/null
+}
+
+e2e_gone()
+{
+    ! e2e_found "$@"
+}
+
 e2e_window_count()
 {
-    xdotool search --class "^$1\$" 2>/dev/null | wc -l
+    e2e_search --class "^$1\$" | wc -l
 }
 
 e2e_wait_window()
 {
     local class="$1" seconds="${2:-30}"
-    e2e_wait_until "$seconds" bash -c "xdotool search --onlyvisible --class '^$class\$' >/dev/null 2>&1" || return 1
-    xdotool search --onlyvisible --class "^$class\$" | head -n 1
+    e2e_wait_until "$seconds" e2e_found --onlyvisible --class "^$class\$" || return 1
+    e2e_search --onlyvisible --class "^$class\$" | head -n 1
 }
 
 _e2e_dead()

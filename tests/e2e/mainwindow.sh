@@ -7,8 +7,8 @@ e2e_start_x
 e2e_copy_app "$1"
 e2e_spawn "$E2E_APP"
 caption='^\[PLMO\] Pellimo by Vaskorin$'
-find_by_caption() { xdotool search --onlyvisible --name "$caption" 2>/dev/null | head -n 1; }
-e2e_wait_until 30 bash -c "xdotool search --onlyvisible --name '$caption' >/dev/null 2>&1" ||
+find_by_caption() { e2e_search --onlyvisible --name "$caption" | head -n 1; }
+e2e_wait_until 30 e2e_found --onlyvisible --name "$caption" ||
     e2e_fail "no visible window with the caption \"[PLMO] Pellimo by Vaskorin\""
 wid=$(find_by_caption)
 

@@ -42,7 +42,7 @@ click() # window x y
 
 dialog_visible()
 {
-    xdotool search --onlyvisible --name "$DIALOG_NAME" >/dev/null 2>&1
+    e2e_found --onlyvisible --name "$DIALOG_NAME"
 }
 
 dialog_hidden()
@@ -57,7 +57,7 @@ choose() # "x y" of the tree, "x y" of the dialog button
     click "$main" $1
     e2e_wait_until 20 dialog_visible || e2e_fail "the selection dialog did not open for the tree at $1"
     local dialog
-    dialog=$(xdotool search --onlyvisible --name "$DIALOG_NAME" | head -n 1)
+    dialog=$(e2e_search --onlyvisible --name "$DIALOG_NAME" | head -n 1)
     # shellcheck disable=SC2086
     click "$dialog" $2
     e2e_wait_until 20 dialog_hidden || e2e_fail "the selection dialog did not close after $2"

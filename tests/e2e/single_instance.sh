@@ -56,7 +56,7 @@ second_start()
 focus_other_program()
 {
     local other
-    other="$(xdotool search --onlyvisible --class '^Xmessage$' | head -n 1)"
+    other="$(e2e_search --onlyvisible --class '^Xmessage$' | head -n 1)"
     xdotool windowactivate "$other" 2>/dev/null
     e2e_wait_until 10 is_active "$other" || e2e_fail "could not give the focus to another program"
 }
@@ -152,7 +152,7 @@ e2e_stop_wm
 e2e_spawn "$E2E_APP"
 first_pid="$E2E_LAST_PID"
 window="$(e2e_wait_window "$CLASS")" || e2e_fail "no window without a window manager"
-other="$(xdotool search --onlyvisible --class '^Xmessage$' | head -n 1)"
+other="$(e2e_search --onlyvisible --class '^Xmessage$' | head -n 1)"
 xdotool windowfocus "$other"
 has_focus()
 {

@@ -39,7 +39,7 @@ dialog=$(e2e_wait_window TForm2 10) || e2e_fail "selection dialog did not appear
 sleep 0.3
 label_runs || e2e_fail "the time label stops while the selection dialog is open"
 xdotool mousemove --window "$dialog" 265 211 click 1 # Close
-e2e_wait_until 10 bash -c "! xdotool search --onlyvisible --class '^TForm2\$' >/dev/null 2>&1" ||
+e2e_wait_until 10 e2e_gone --onlyvisible --class '^TForm2$' ||
     e2e_fail "selection dialog did not close"
 click 90 23 # Stop
 click 233 23 # Copy
