@@ -40,27 +40,17 @@ click() # window x y
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-dialog_visible()
-{
-    e2e_found --onlyvisible --name "$DIALOG_NAME"
-}
-
-dialog_hidden()
-{
-    ! dialog_visible
-}
-
 # Opens the dialog from a tree button, clicks one of its buttons and waits until it has closed.
 choose() # "x y" of the tree, "x y" of the dialog button
 {
     # shellcheck disable=SC2086
     click "$main" $1
-    e2e_wait_until 20 dialog_visible || e2e_fail "the selection dialog did not open for the tree at $1"
+    e2e_wait_until 20 e2e_found --onlyvisible --name "$DIALOG_NAME" || e2e_fail "the selection dialog did not open for the tree at $1"
     local dialog
     dialog=$(e2e_search --onlyvisible --name "$DIALOG_NAME" | head -n 1)
     # shellcheck disable=SC2086
     click "$dialog" $2
-    e2e_wait_until 20 dialog_hidden || e2e_fail "the selection dialog did not close after $2"
+    e2e_wait_until 20 e2e_gone --onlyvisible --name "$DIALOG_NAME" || e2e_fail "the selection dialog did not close after $2"
 }
 
 # A screenshot in $E2E_TMP/last.png and the main window's client origin on it in OX, OY.
