@@ -621,6 +621,40 @@ private Q_SLOTS:
         QCOMPARE(hex(pixelAt(image, middle)), hex(rgbOf(board::lineColor(choices[0].option))));
     }
 
+    void overlayFillRect_data()
+    {
+        QTest::addColumn<QRect>("fill");
+        QTest::newRow("nothing drawn there") << QRect(0, 0, 40, 40);
+        QTest::newRow("the line's left half") << QRect(0, 0, 150, 300);
+        QTest::newRow("across the line") << QRect(100, 95, 50, 10);
+        QTest::newRow("the whole bitmap") << QRect(0, 0, 300, 300);
+        QTest::newRow("reaching past the bitmap") << QRect(-20, 90, 400, 20);
+    }
+
+    void overlayFillRect()
+    {
+        // The white brush clears exactly the rectangle and leaves the ink outside it.
+        QFETCH(QRect, fill);
+        OverlayImage& overlay = *f().Image2;
+        overlay.newBitmap();
+        overlay.setPenColor(0x0000FF);
+        overlay.setPenWidth(6);
+        overlay.moveTo(50, 100);
+        overlay.lineTo(250, 100);
+        const QImage drawn = overlay.bitmap();
+        overlay.fillRect(fill);
+        const QImage image = overlay.bitmap();
+        for (int y = 0; y < 300; ++y) {
+            for (int x = 0; x < 300; ++x) {
+                const QRgb want = fill.contains(x, y) ? White : drawn.pixel(x, y);
+                if (image.pixel(x, y) != want)
+                    QFAIL(qPrintable(
+                        QStringLiteral("(%1, %2): %3, want %4").arg(x).arg(y).arg(hex(image.pixel(x, y)), hex(want))));
+            }
+        }
+        QCOMPARE(hex(drawn.pixel(200, 100)), hex(0xFFFF0000));
+    }
+
     void overlayOnTheWindow()
     {
         // What the user sees: the map through the empty overlay, then the line over it.

@@ -103,7 +103,7 @@ void TCustomGlassButton::setFontBold(bool bold)
 {
     QFont f = font();
     f.setBold(bold);
-    setFont(f); // a font change repaints through changeEvent()
+    setChangedFont(f);
 }
 
 void TCustomGlassButton::setFontPointSize(int points)
@@ -111,7 +111,17 @@ void TCustomGlassButton::setFontPointSize(int points)
     // Layouts are in pixels at 96 dpi; keeping whole pixels makes the size independent of the screen.
     QFont f = font();
     f.setPixelSize((points * 96 + 36) / 72);
-    setFont(f);
+    setChangedFont(f);
+}
+
+void TCustomGlassButton::setChangedFont(const QFont& f)
+{
+    // The marking passes set every button's font on each choice; QWidget::setFont resolves the
+    // font against the parent's even when nothing changes, which is most of the time.
+    const QFont& current = font();
+    if (f == current && f.resolveMask() == current.resolveMask())
+        return;
+    setFont(f); // a font change repaints through changeEvent()
 }
 
 void TCustomGlassButton::setCornerRadius(int radius)

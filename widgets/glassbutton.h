@@ -255,6 +255,7 @@ protected:
 
 private:
     void setColor(TColor& field, TColor value);
+    void setChangedFont(const QFont& font);
     void unHotTick();
     void pointerEntered();
     void pointerLeft();

@@ -658,19 +658,36 @@ const QImage& TCustomGlassButton::chosenPicture() const
     return m_picture;
 }
 
+namespace {
+
+/**
+ * The glass buttons among `parent`'s children, up to `last` if given, that overlap `area`.
+ * Geometry is looked at first: it is cheaper than the type check, and few siblings overlap.
+ */
+template<typename Visit>
+void forOverlappingGlass(const QWidget* parent, const QObject* last, const QRect& area, Visit visit)
+{
+    for (QObject* child : parent->children()) {
+        if (child == last)
+            return;
+        if (!child->isWidgetType() || !static_cast<QWidget*>(child)->geometry().intersects(area))
+            continue;
+        if (auto* other = qobject_cast<TCustomGlassButton*>(child))
+            visit(other);
+    }
+}
+
+} // namespace
+
 bool TCustomGlassButton::coveredByLowerGlass() const
 {
     const QWidget* parent = parentWidget();
     if (!parent)
         return false;
-    for (const QObject* child : parent->children()) {
-        if (child == this)
-            return false;
-        const auto* other = qobject_cast<const TCustomGlassButton*>(child);
-        if (other && !other->isHidden() && other->geometry().intersects(geometry()))
-            return true;
-    }
-    return false;
+    bool covered = false;
+    forOverlappingGlass(parent, this, geometry(),
+                        [&covered](const TCustomGlassButton* other) { covered = covered || !other->isHidden(); });
+    return covered;
 }
 
 void TCustomGlassButton::redrawParentBackground(QPainter& p)
@@ -704,13 +721,10 @@ void TCustomGlassButton::redrawParentBackground(QPainter& p)
 void TCustomGlassButton::paintOverlappingSiblings(QPainter& p)
 {
     const QRect own = geometry();
-    for (QObject* child : parentWidget()->children()) {
-        auto* other = qobject_cast<TCustomGlassButton*>(child);
-        if (!other || other == this)
-            continue;
+    forOverlappingGlass(parentWidget(), nullptr, own, [&](TCustomGlassButton* other) {
+        if (other == this)
+            return;
         const QRect inter = own & other->geometry();
-        if (inter.isEmpty())
-            continue;
         // Drawing the sibling clipped to the overlap gives the same pixels as drawing it into a
         // bitmap of its own over this button's background and copying the overlap back.
         p.save();
@@ -718,7 +732,7 @@ void TCustomGlassButton::paintOverlappingSiblings(QPainter& p)
         p.translate(other->pos() - own.topLeft());
         other->PaintGlass(p);
         p.restore();
-    }
+    });
 }
 
 void TCustomGlassButton::paintEvent(QPaintEvent*)

@@ -32,29 +32,32 @@ void fillCapsule(QImage& image, QPointF a, QPointF b, double radius, QRgb colour
     const double ex = b.x() - a.x();
     const double ey = b.y() - a.y();
     const double len = std::hypot(ex, ey);
+    const double halfBand = radius * len;
     const int top = std::max(0, int(std::floor(std::min(a.y(), b.y()) - radius)));
     const int bottom = std::min(image.height() - 1, int(std::ceil(std::max(a.y(), b.y()) + radius)));
     const int width = image.width();
     uchar* const bits = image.bits(); // detaches once, not once a row
     const qsizetype stride = image.bytesPerLine();
+    const auto addDisc = [radius](QPointF c, double cy, double& lo, double& hi) {
+        const double dy = cy - c.y();
+        if (std::abs(dy) <= radius) {
+            const double dx = std::sqrt(radius * radius - dy * dy);
+            lo = std::min(lo, c.x() - dx);
+            hi = std::max(hi, c.x() + dx);
+        }
+    };
     for (int y = top; y <= bottom; ++y) {
         const double cy = y + 0.5;
         double lo = Inf;
         double hi = -Inf;
-        for (const QPointF& c : { a, b }) {
-            const double dy = cy - c.y();
-            if (std::abs(dy) <= radius) {
-                const double dx = std::sqrt(radius * radius - dy * dy);
-                lo = std::min(lo, c.x() - dx);
-                hi = std::max(hi, c.x() + dx);
-            }
-        }
+        addDisc(a, cy, lo, hi);
+        addDisc(b, cy, lo, hi);
         if (len > 0.0) {
-            // The band between the end discs: distance from the line at most radius, and the
-            // projection on the segment within it. Both are linear in x along this row.
+            // The band: distance from the line at most radius, and the projection on the
+            // segment within it.
             double from = -Inf;
             double to = Inf;
-            clampLinear(-ey, ex * (cy - a.y()) + ey * a.x(), -radius * len, radius * len, from, to);
+            clampLinear(-ey, ex * (cy - a.y()) + ey * a.x(), -halfBand, halfBand, from, to);
             clampLinear(ex, ey * (cy - a.y()) - ex * a.x(), 0.0, len * len, from, to);
             if (from <= to) {
                 lo = std::min(lo, from);
@@ -65,9 +68,10 @@ void fillCapsule(QImage& image, QPointF a, QPointF b, double radius, QRgb colour
             continue; // the stroke misses this row's pixel centres
         const int first = std::max(0, int(std::ceil(lo - 0.5)));
         const int last = std::min(width - 1, int(std::floor(hi - 0.5)));
+        if (first > last)
+            continue; // beside the bitmap
         auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-        for (int x = first; x <= last; ++x)
-            line[x] = colour;
+        std::fill(line + first, line + last + 1, colour);
     }
 }
 
@@ -115,11 +119,13 @@ void OverlayImage::lineTo(int x, int y)
 
 void OverlayImage::fillRect(const QRect& rect)
 {
-    if (m_pixels.isNull())
+    // The brush is white, and outside the inked area every pixel is white already.
+    const QRect dirty = rect & m_inked & m_pixels.rect();
+    if (dirty.isEmpty())
         return;
     QPainter p(&m_pixels);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(rect, QColor(Qt::transparent));
+    p.fillRect(dirty, QColor(Qt::transparent));
     update();
 }
 
