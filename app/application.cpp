@@ -17,8 +17,7 @@ std::function<void(const QString&)>& reporter()
 
 PellimoApplication::PellimoApplication(int& argc, char** argv)
     : QApplication(argc, argv)
-{
-}
+{ }
 
 bool PellimoApplication::notify(QObject* receiver, QEvent* event)
 {
@@ -61,7 +60,8 @@ void installFontSubstitutions()
     // Meiryo UI is a narrow face: a narrow Latin face keeps the option names inside the 40-pixel
     // tree buttons, and the CJK face supplies the full-width digits and brackets.
     QFont::insertSubstitutions(QStringLiteral("Meiryo UI"),
-                               {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Noto Sans CJK JP")});
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
-                                                          QStringLiteral("Noto Sans CJK JP")});
+                               { QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Noto Sans CJK JP") });
+    QFont::insertSubstitutions(
+        QStringLiteral("Tahoma"),
+        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP") });
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QApplication>
-
 #include <functional>
+#include <QApplication>
 
 /**
  * The application object. Its notify() is the general error handler: an exception that

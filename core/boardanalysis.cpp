@@ -4,8 +4,7 @@
 
 namespace analysis {
 
-Claims claimsOf(int option, const QList<QString>& selections, const QList<QString>& names,
-                const QList<QString>& labels)
+Claims claimsOf(int option, const QList<QString>& selections, const QList<QString>& names, const QList<QString>& labels)
 {
     Claims claims;
     const QString& name = names.at(option);
@@ -67,7 +66,7 @@ TreeAnalysis analyseTrees(const QList<QString>& selections, const QList<QString>
         if (board::isVirtue(p)) {
             for (int l = 1; l <= board::TreeCount; ++l) {
                 if (selections.at(l) == names.at(p + 8)) {
-                    result.lines.push_back({j, l, p});
+                    result.lines.push_back({ j, l, p });
                     work[l] = Handled;
                 }
             }

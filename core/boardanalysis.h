@@ -1,9 +1,8 @@
 #pragma once
 
+#include <array>
 #include <QList>
 #include <QString>
-
-#include <array>
 #include <vector>
 
 /**
@@ -41,9 +40,9 @@ struct PairLine
 struct TreeAnalysis
 {
     /** Status after the first two passes: 0 empty, 1 held alone, 9 conflict. Index 0 unused. */
-    std::array<int, 17> status{};
+    std::array<int, 17> status {};
     /** Option index held by each tree, 0 for none. Index 0 unused. */
-    std::array<int, 17> option{};
+    std::array<int, 17> option {};
     /** Lines in drawing order: ascending virtue tree, then ascending partner tree. */
     std::vector<PairLine> lines;
 };

@@ -7,10 +7,10 @@ namespace {
 
 struct PairRow
 {
-    TColor line;        // sList1Col
-    TColor inner;       // sList2Col
-    TColor outer;       // sList2OCo
-    TColor dark;        // sListBCol, scheme 0
+    TColor line; // sList1Col
+    TColor inner; // sList2Col
+    TColor outer; // sList2OCo
+    TColor dark; // sListBCol, scheme 0
     TColor translucent; // sListBCol, any other scheme
 };
 
@@ -58,9 +58,21 @@ QString optionName(int k)
     return QString::fromUtf16(OptionNames.at(std::size_t(k)));
 }
 
-TColor lineColor(int k) { return row(k).line; }
-TColor optionInnerColor(int k) { return row(k).inner; }
-TColor optionOuterColor(int k) { return row(k).outer; }
-TColor backColor(int k, int scheme) { return scheme == 0 ? row(k).dark : row(k).translucent; }
+TColor lineColor(int k)
+{
+    return row(k).line;
+}
+TColor optionInnerColor(int k)
+{
+    return row(k).inner;
+}
+TColor optionOuterColor(int k)
+{
+    return row(k).outer;
+}
+TColor backColor(int k, int scheme)
+{
+    return scheme == 0 ? row(k).dark : row(k).translucent;
+}
 
 } // namespace board

@@ -25,9 +25,15 @@ QString treeLabel(int t);
 /** Name of option k (1..16); the periods belong to the names. */
 QString optionName(int k);
 /** Pair index: k for a virtue (1..8), k - 8 for a vice (9..16). */
-constexpr int pairIndex(int k) { return k > 8 ? k - 8 : k; }
+constexpr int pairIndex(int k)
+{
+    return k > 8 ? k - 8 : k;
+}
 /** Whether option k (1..16) is a virtue. */
-constexpr bool isVirtue(int k) { return k >= 1 && k <= 8; }
+constexpr bool isVirtue(int k)
+{
+    return k >= 1 && k <= 8;
+}
 
 /** Line and map border colour of option k (`sList1Col`). */
 TColor lineColor(int k);

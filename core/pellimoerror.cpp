@@ -3,8 +3,7 @@
 PellimoError::PellimoError(QString message)
     : m_message(std::move(message))
     , m_utf8(m_message.toUtf8())
-{
-}
+{ }
 
 QString errorBoxText(const QString& message)
 {

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <exception>
 #include <QByteArray>
 #include <QString>
-
-#include <exception>
 
 /**
  * An error meant for the user. Thrown by a handler, it travels up to the application's

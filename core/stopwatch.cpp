@@ -12,8 +12,7 @@ QDateTime SystemStopwatchClock::localNow() const
 
 Stopwatch::Stopwatch(const StopwatchClock& clock)
     : m_clock(clock)
-{
-}
+{ }
 
 void Stopwatch::start(bool fresh)
 {

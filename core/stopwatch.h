@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QDateTime>
-
 #include <chrono>
+#include <QDateTime>
 
 /** Where the stopwatch takes its time from; tests drive a fake. */
 class StopwatchClock
@@ -43,7 +42,7 @@ public:
 
 private:
     const StopwatchClock& m_clock;
-    std::chrono::nanoseconds m_startTime{0};
-    std::chrono::nanoseconds m_stopTime{0};
-    std::chrono::nanoseconds m_elapsed{0};
+    std::chrono::nanoseconds m_startTime { 0 };
+    std::chrono::nanoseconds m_stopTime { 0 };
+    std::chrono::nanoseconds m_elapsed { 0 };
 };

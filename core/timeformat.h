@@ -1,10 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
-
-#include <chrono>
 
 /** The stopwatch's text formats. ":" and "/" in a pattern become the locale's separators. */
 namespace timefmt {

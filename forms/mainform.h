@@ -3,12 +3,11 @@
 #include "stopwatch.h"
 #include "tcolor.h"
 
+#include <array>
+#include <memory>
 #include <QList>
 #include <QString>
 #include <QWidget>
-
-#include <array>
-#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -38,7 +37,7 @@ public:
     OverlayImage* Image2 = nullptr;
     QLabel* lblTIME = nullptr;
     QLabel* Label1 = nullptr;
-    std::array<TGlassButton*, 17> treeButtons{}; // btn01..btn16 at 1..16
+    std::array<TGlassButton*, 17> treeButtons {}; // btn01..btn16 at 1..16
     TGlassButton* btnBtnClear = nullptr;
     TGlassButton* btnAllClear = nullptr;
     TGlassButton* btnSTA = nullptr;

@@ -4,8 +4,8 @@
 #include "boardanalysis.h"
 #include "boardtables.h"
 #include "glassbutton.h"
-#include "layoutfont.h"
 #include "globals.h"
+#include "layoutfont.h"
 #include "mainform.h"
 #include "overlayimage.h"
 #include "settingsfile.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr QSize ClientSize{304, 232};
+constexpr QSize ClientSize { 304, 232 };
 constexpr TColor ConflictBorder = 0x009314FF;
 constexpr TColor ConflictBack = 0x00EE82EE;
 constexpr TColor ConflictText = 0x000000FF;
@@ -37,16 +37,15 @@ constexpr std::array<OptionPlace, 19> OptionPlaces{{
 }};
 // clang-format on
 
-
-
 } // namespace
 
 using layout::pixelFont;
 using layout::twoDigits;
 
 TForm2::TForm2(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
-                          | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
+                  | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Please select *This screen can be moved*"));
@@ -242,7 +241,7 @@ void TForm2::Check1RedLine()
     for (const analysis::PairLine& line : result.lines) {
         const TColor colour = f.sList1Col[line.option];
         f.Image2->setPenColor(colour);
-        for (int t : {line.from, line.to}) {
+        for (int t : { line.from, line.to }) {
             f.treeButton(t)->setInnerBorderColor(colour);
             f.treeButton(t)->setOuterBorderColor(colour);
         }

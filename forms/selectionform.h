@@ -2,9 +2,8 @@
 
 #include "tcolor.h"
 
-#include <QDialog>
-
 #include <array>
+#include <QDialog>
 
 class TGlassButton;
 
@@ -23,7 +22,7 @@ public:
     /** The dialog's own background colour, light cyan. */
     static constexpr TColor Color = 0x00FFFFE0;
 
-    std::array<TGlassButton*, 19> optionButtons{}; // BitBtn01..BitBtn18 at 1..18
+    std::array<TGlassButton*, 19> optionButtons {}; // BitBtn01..BitBtn18 at 1..18
 
     /** Option button k (1..18), found by its name "BitBtn" + two digits. */
     TGlassButton* optionButton(int k) const;

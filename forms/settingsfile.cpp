@@ -4,11 +4,10 @@
 #include "mainform.h"
 #include "platform.h"
 
-#include <QEvent>
-#include <QTimer>
-#include <QLineEdit>
-
 #include <cmath>
+#include <QEvent>
+#include <QLineEdit>
+#include <QTimer>
 
 namespace settingsfile {
 namespace {
@@ -35,7 +34,7 @@ QPoint centredDefault(QSize outerSize)
     const QRect area = Platform::instance().primaryWorkArea();
     const int top = int(std::floor(area.height() / 2.0 - outerSize.height() / 2.0));
     const int left = int(std::floor(area.width() / 2.0 - outerSize.width() / 2.0));
-    return {left, top};
+    return { left, top };
 }
 
 namespace {
@@ -117,7 +116,7 @@ QPoint readSelectionPosition(QSize outerSize)
     const IniDocument ini = IniDocument::open(path());
     const int top = ini.readInteger(System, u"Form2Top", centre.y());
     const int left = ini.readInteger(System, u"Form2Left", centre.x());
-    return {clampPosition(left), clampPosition(top)};
+    return { clampPosition(left), clampPosition(top) };
 }
 
 void writeDisplay(const TForm1& form)

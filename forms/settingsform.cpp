@@ -40,7 +40,7 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
     c->setObjectName(QString::fromLatin1(name));
     c->setGeometry(geometry);
     c->setFont(pixelFont(12, false));
-    c->addItems({item0, item1});
+    c->addItems({ item0, item1 });
     c->setFocusPolicy(Qt::NoFocus);
     return c;
 }
@@ -48,42 +48,43 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
 } // namespace
 
 TForm3::TForm3(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
-                          | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Settings"));
     setFixedSize(205, 359);
     setFont(pixelFont(12, false));
 
-    QGroupBox* common = group(this, QStringLiteral("Common"), {1, 3, 200, 70});
-    label(common, QStringLiteral("Button Background Color"), {16, 19, 145, 15});
-    cbiSettingsBtnBGColor = list(common, "cbiSettingsBtnBGColor", {56, 36, 130, 23}, QStringLiteral("Dark color"),
+    QGroupBox* common = group(this, QStringLiteral("Common"), { 1, 3, 200, 70 });
+    label(common, QStringLiteral("Button Background Color"), { 16, 19, 145, 15 });
+    cbiSettingsBtnBGColor = list(common, "cbiSettingsBtnBGColor", { 56, 36, 130, 23 }, QStringLiteral("Dark color"),
                                  QStringLiteral("Translucent color"));
 
-    QGroupBox* tree = group(this, QStringLiteral("Tree Selection Screen"), {1, 79, 200, 118});
-    label(tree, QStringLiteral("Font after selection"), {16, 27, 113, 15});
-    label(tree, QStringLiteral("Text color"), {33, 56, 58, 15});
-    label(tree, QStringLiteral("Bold"), {33, 85, 25, 15});
-    cbiSettingsTreeBtnTxtColor = list(tree, "cbiSettingsTreeBtnTxtColor", {97, 52, 89, 23}, QStringLiteral("Black"),
-                                      QStringLiteral("Gray"));
-    cbiSettingsTreeBtnTxtBold = list(tree, "cbiSettingsTreeBtnTxtBold", {97, 82, 89, 23}, QStringLiteral("False"),
-                                     QStringLiteral("True"));
+    QGroupBox* tree = group(this, QStringLiteral("Tree Selection Screen"), { 1, 79, 200, 118 });
+    label(tree, QStringLiteral("Font after selection"), { 16, 27, 113, 15 });
+    label(tree, QStringLiteral("Text color"), { 33, 56, 58, 15 });
+    label(tree, QStringLiteral("Bold"), { 33, 85, 25, 15 });
+    cbiSettingsTreeBtnTxtColor
+        = list(tree, "cbiSettingsTreeBtnTxtColor", { 97, 52, 89, 23 }, QStringLiteral("Black"), QStringLiteral("Gray"));
+    cbiSettingsTreeBtnTxtBold
+        = list(tree, "cbiSettingsTreeBtnTxtBold", { 97, 82, 89, 23 }, QStringLiteral("False"), QStringLiteral("True"));
 
-    QGroupBox* toku = group(this, QStringLiteral("Virtue/Vice Selection Screen"), {1, 203, 200, 118});
-    label(toku, QStringLiteral("Font after selection"), {16, 27, 113, 15});
-    label(toku, QStringLiteral("Text color"), {33, 56, 58, 15});
-    label(toku, QStringLiteral("Bold"), {33, 85, 25, 15});
-    cbiSettingsTokuBtnTxtColor = list(toku, "cbiSettingsTokuBtnTxtColor", {97, 52, 89, 23},
+    QGroupBox* toku = group(this, QStringLiteral("Virtue/Vice Selection Screen"), { 1, 203, 200, 118 });
+    label(toku, QStringLiteral("Font after selection"), { 16, 27, 113, 15 });
+    label(toku, QStringLiteral("Text color"), { 33, 56, 58, 15 });
+    label(toku, QStringLiteral("Bold"), { 33, 85, 25, 15 });
+    cbiSettingsTokuBtnTxtColor = list(toku, "cbiSettingsTokuBtnTxtColor", { 97, 52, 89, 23 },
                                       QStringLiteral("Light gray"), QStringLiteral("Dark gray"));
-    cbiSettingsTokuBtnTxtBold = list(toku, "cbiSettingsTokuBtnTxtBold", {97, 82, 89, 23}, QStringLiteral("False"),
-                                     QStringLiteral("True"));
+    cbiSettingsTokuBtnTxtBold
+        = list(toku, "cbiSettingsTokuBtnTxtBold", { 97, 82, 89, 23 }, QStringLiteral("False"), QStringLiteral("True"));
 
     btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     btnCancel->setGeometry(69, 327, 66, 25);
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setGeometry(136, 327, 66, 25);
-    for (QPushButton* b : {btnCancel, btnOK}) {
+    for (QPushButton* b : { btnCancel, btnOK }) {
         b->setAutoDefault(false);
         b->setDefault(false);
         b->setFocusPolicy(Qt::NoFocus);
@@ -112,7 +113,9 @@ void TForm3::FormShow()
 {
     const TForm1& f = *Form1;
     // A value that is no index of its list leaves the list with no selected item.
-    auto select = [](QComboBox* c, int value) { c->setCurrentIndex(value >= 0 && value < c->count() ? value : -1); };
+    auto select = [](QComboBox* c, int value) {
+        c->setCurrentIndex(value >= 0 && value < c->count() ? value : -1);
+    };
     select(cbiSettingsBtnBGColor, f.iSettingsBtnBGColor);
     select(cbiSettingsTreeBtnTxtColor, f.iSettingsTreeBtnTxtColor);
     select(cbiSettingsTreeBtnTxtBold, f.iSettingsTreeBtnTxtBold);

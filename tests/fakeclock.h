@@ -18,6 +18,6 @@ public:
     void setWall(const QDateTime& wall) { m_wall = wall; }
 
 private:
-    std::chrono::nanoseconds m_mono{std::chrono::hours(1000)};
-    QDateTime m_wall{QDate(2024, 5, 1), QTime(21, 30)};
+    std::chrono::nanoseconds m_mono { std::chrono::hours(1000) };
+    QDateTime m_wall { QDate(2024, 5, 1), QTime(21, 30) };
 };

@@ -34,6 +34,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
+        // clang-format off
         QTest::newRow("letter gets a period") << "abc" << "abc.";
         QTest::newRow("period stays") << "abc." << "abc.";
         QTest::newRow("Japanese gets a period") << QString::fromUtf8("エラー") << QString::fromUtf8("エラー.");
@@ -41,6 +42,7 @@ private Q_SLOTS:
         QTest::newRow("slash (above period) gets one") << "a/" << "a/.";
         QTest::newRow("trailing space stays") << "abc " << "abc ";
         QTest::newRow("empty stays empty") << "" << "";
+        // clang-format on
     }
     void boxText()
     {
@@ -60,8 +62,9 @@ private Q_SLOTS:
         QTimer::singleShot(0, [&] { later = true; });
         QTRY_VERIFY(later);
         QCOMPARE(target.handled, 2);
-        QCOMPARE(shown, QStringList({QString::fromUtf8("クリップボード 拒否 を開けません."),
-                                     QString::fromUtf8("クリップボード 拒否 を開けません.")}));
+        QCOMPARE(shown,
+                 QStringList({ QString::fromUtf8("クリップボード 拒否 を開けません."),
+                               QString::fromUtf8("クリップボード 拒否 を開けません.") }));
         setErrorReporter({});
     }
 
@@ -71,7 +74,7 @@ private Q_SLOTS:
         setErrorReporter([&](const QString& text) { shown << text; });
         QVERIFY(!runGuarded([] { throw std::runtime_error("disk full"); }));
         QVERIFY(runGuarded([] {}));
-        QCOMPARE(shown, QStringList{QStringLiteral("disk full.")});
+        QCOMPARE(shown, QStringList { QStringLiteral("disk full.") });
         setErrorReporter({});
     }
 };

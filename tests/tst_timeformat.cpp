@@ -17,6 +17,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("timeSep");
         QTest::addColumn<QString>("expected");
         const qint64 ms = 1'000'000;
+        // clang-format off
         QTest::newRow("zero") << qint64(0) << ":" << "00:00.000";
         QTest::newRow("3 min 25.120 s") << (205'120 * ms) << ":" << "03:25.120";
         QTest::newRow("half a millisecond rounds up") << (1'234 * ms + 500'000) << ":" << "00:01.235";
@@ -25,6 +26,7 @@ private Q_SLOTS:
         QTest::newRow("an hour or more shows total minutes") << (3'723'000 * ms) << ":" << "62:03.000";
         QTest::newRow("locale time separator") << (205'120 * ms) << "." << "03.25.120";
         QTest::newRow("negative shows zero") << (-5 * ms) << ":" << "00:00.000";
+        // clang-format on
     }
     void duration()
     {
@@ -41,11 +43,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("date");
+        // clang-format off
         QTest::newRow("en_US") << "en_US" << ":" << "/";
         QTest::newRow("ja_JP") << "ja_JP" << ":" << "/";
         QTest::newRow("de_DE") << "de_DE" << ":" << ".";
         QTest::newRow("fi_FI") << "fi_FI" << "." << ".";
         QTest::newRow("C") << "C" << ":" << "/";
+        // clang-format on
     }
     void separators()
     {
@@ -73,9 +77,10 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, expected);
         const timefmt::Separators seps;
-        const QString line = timefmt::resultLine(name, timefmt::formatDuration(205'120ms, seps),
-                                                 timefmt::formatDateTime(QDateTime(QDate(2024, 5, 1), QTime(21, 30, 59)), seps),
-                                                 QStringLiteral("[PLMO] Pellimo by Vaskorin"));
+        const QString line
+            = timefmt::resultLine(name, timefmt::formatDuration(205'120ms, seps),
+                                  timefmt::formatDateTime(QDateTime(QDate(2024, 5, 1), QTime(21, 30, 59)), seps),
+                                  QStringLiteral("[PLMO] Pellimo by Vaskorin"));
         QCOMPARE(line, expected);
     }
 

@@ -4,14 +4,12 @@
 
 ImageBox::ImageBox(QWidget* parent)
     : QWidget(parent)
-{
-}
+{ }
 
 void ImageBox::setPicture(const QPixmap& picture)
 {
     m_picture = picture;
-    m_scaled = picture.isNull() ? QPixmap()
-                                : picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_scaled = picture.isNull() ? QPixmap() : picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     update();
 }
 
