@@ -53,8 +53,8 @@ void fillCapsule(QImage& image, QPointF a, QPointF b, double radius, QRgb colour
         addDisc(a, cy, lo, hi);
         addDisc(b, cy, lo, hi);
         if (len > 0.0) {
-            // The band: distance from the line at most radius, and the projection on the
-            // segment within it.
+            // The band between the end discs: distance from the line at most radius, and the
+            // projection on the segment within it. Both are linear in x along this row.
             double from = -Inf;
             double to = Inf;
             clampLinear(-ey, ex * (cy - a.y()) + ey * a.x(), -halfBand, halfBand, from, to);
