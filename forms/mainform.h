@@ -70,6 +70,8 @@ public:
 
     void FormCreate();
     void FormClose();
+    /** True once the window's close has begun (and with it the close-time save). */
+    bool hasClosed() const { return m_closing; }
     void FormActivate();
 
     void excAllClear();

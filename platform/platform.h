@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QRect>
 #include <QString>
 
@@ -55,3 +56,10 @@ public:
 
 /** The native implementation; defined in the platform file that CMake picks. */
 Platform& nativePlatform();
+
+/**
+ * Calls @p handler on the user-interface thread, from the event loop, when the system asks the
+ * process to end (on Linux SIGTERM, SIGHUP or SIGINT), so that it can close as the user would.
+ * A second request ends the process the system's way. Defined per system (termination_*.cpp).
+ */
+void onTerminationRequest(std::function<void()> handler);
