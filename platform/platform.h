@@ -63,3 +63,11 @@ Platform& nativePlatform();
  * A second request ends the process the system's way. Defined per system (termination_*.cpp).
  */
 void onTerminationRequest(std::function<void()> handler);
+
+/**
+ * Right after a copy: lets the clipboard traffic of the moment run (a clipboard manager taking
+ * the text over, a rival client taking the clipboard back), then tells whether the clipboard, as
+ * the system sees it, gives @p text. Waits a fraction of a second; never blocks for long on a
+ * client that does not answer. Defined per system (clipboard_*.cpp).
+ */
+bool clipboardHolds(const QString& text);
