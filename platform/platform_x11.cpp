@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -21,6 +22,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,19 +78,31 @@ std::string displayKey()
     return key;
 }
 
+/** True for an open folder that belongs to us and that no one else may write into. */
+bool isPrivateFolder(int fd, uid_t uid)
+{
+    struct stat st = {};
+    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & 0022) == 0;
+}
+
 /**
- * Opens the folder that holds the lock: $XDG_RUNTIME_DIR when set (private to the user by
- * definition), else a folder of our own under /tmp that we create or accept only when it is a
- * real folder (not a symlink), owned by us and closed to others. Returns -1 when there is none.
+ * Opens the folder that holds the lock: $XDG_RUNTIME_DIR when set and private to us, else a
+ * folder of our own under /tmp that we create or accept only when it is a real folder (not a
+ * symlink), owned by us and closed to others. Returns -1 when there is none.
  */
 int openLockFolder()
 {
+    const uid_t uid = geteuid();
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') {
-        return open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // A runtime folder shared with other users cannot keep their locks apart from ours.
+        if (fd < 0 || isPrivateFolder(fd, uid)) {
+            return fd;
+        }
+        close(fd);
     }
 
-    const uid_t uid = geteuid();
     const std::string path = "/tmp/pellimo-" + std::to_string(uid);
     if (mkdir(path.c_str(), privateFolderMode) != 0 && errno != EEXIST) {
         return -1;
@@ -104,6 +118,16 @@ int openLockFolder()
         return -1;
     }
     return fd;
+}
+
+/** A lock file that is not ours says nothing about our instances: carry on, and say so once. */
+void reportForeignLock(const std::string& name)
+{
+    static bool told = false;
+    if (!std::exchange(told, true)) {
+        std::fprintf(stderr, "PLMO: the single-instance lock %s belongs to another user; starting without it\n",
+                     name.c_str());
+    }
 }
 
 #ifdef PELLIMO_HAVE_X11
@@ -428,16 +452,21 @@ bool X11Platform::claimSingleInstance()
     if (folder < 0) {
         return false;
     }
-    const std::string name = std::string(lockPrefix) + "-" + displayKey() + ".lock";
+    const uid_t uid = geteuid();
+    // The user id in the name: users who share a folder never meet over one lock.
+    const std::string name = std::string(lockPrefix) + "-" + std::to_string(uid) + "-" + displayKey() + ".lock";
     // O_NONBLOCK: a FIFO planted under that name must not stall the start.
     const int fd = openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, lockFileMode);
-    close(folder);
-    if (fd < 0) {
-        return false;
-    }
     struct stat st = {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
+    const bool found = fd >= 0 ? fstat(fd, &st) == 0 : fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    close(folder);
+    if (found && st.st_uid != uid) {
+        reportForeignLock(name);
+    }
+    if (fd < 0 || !found || !S_ISREG(st.st_mode) || st.st_uid != uid) {
+        if (fd >= 0) {
+            close(fd);
+        }
         return false;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
