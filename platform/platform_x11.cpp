@@ -1,13 +1,11 @@
-// Linux layer: a lock file for the single instance and, when an X server is there, Xlib for
-// the window class, activation of the running instance and foreground requests. On other Qt
-// platforms (offscreen, Wayland) the X-specific parts do nothing.
+// Linux layer: the lock file of instancelock_posix.cpp for the single instance and, when an X
+// server is there, Xlib for the window class, activation of the running instance and foreground
+// requests. On other Qt platforms (offscreen, Wayland) the X-specific parts do nothing.
 
+#include "instancelock_posix.h"
 #include "platform.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
@@ -16,10 +14,6 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <string>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -35,75 +29,14 @@ constexpr QEvent::Type qtExposeEvent = QEvent::Expose;
 
 namespace {
 
-constexpr const char* lockPrefix = "Pellimo";
 constexpr const char* instanceName = "PLMO";
 constexpr const char* mainWindowClass = "TForm1";
-constexpr mode_t privateFolderMode = 0700;
-constexpr mode_t lockFileMode = 0600;
 // _NET_ACTIVE_WINDOW source indication of a pager: window managers with focus-stealing
 // prevention refuse source 1 (an application) far more often than source 2.
 constexpr long sourcePager = 2;
 // Window managers put a frame (sometimes two) between the root and the client window.
 constexpr int maxReparentDepth = 3;
 constexpr QRect fallbackWorkArea { 0, 0, 1024, 768 };
-
-/** Keeps the lock file descriptor for the life of the process; the kernel drops the lock at exit. */
-int g_lockFd = -1;
-
-/** Display name reduced to host and display number (":0.0" and ":0" are the same server). */
-std::string displayKey()
-{
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        display = std::getenv("WAYLAND_DISPLAY");
-    }
-    std::string key = (display && *display) ? display : "none";
-    if (key.rfind("unix:", 0) == 0) {
-        key.erase(0, 4); // "unix:0" names the same local server as ":0"
-    }
-    const auto colon = key.rfind(':');
-    const auto dot = key.find('.', colon == std::string::npos ? 0 : colon);
-    if (colon != std::string::npos && dot != std::string::npos) {
-        key.erase(dot);
-    }
-    for (char& c : key) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
-        if (!plain) {
-            c = '_';
-        }
-    }
-    return key;
-}
-
-/**
- * Opens the folder that holds the lock: $XDG_RUNTIME_DIR when set (private to the user by
- * definition), else a folder of our own under /tmp that we create or accept only when it is a
- * real folder (not a symlink), owned by us and closed to others. Returns -1 when there is none.
- */
-int openLockFolder()
-{
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') {
-        return open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    }
-
-    const uid_t uid = geteuid();
-    const std::string path = "/tmp/pellimo-" + std::to_string(uid);
-    if (mkdir(path.c_str(), privateFolderMode) != 0 && errno != EEXIST) {
-        return -1;
-    }
-    // O_NOFOLLOW: someone else may have planted a symlink under that name before us.
-    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        return -1;
-    }
-    struct stat st = {};
-    if (fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid || (st.st_mode & 0077) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 #ifdef PELLIMO_HAVE_X11
 
@@ -420,32 +353,7 @@ public:
 
 bool X11Platform::claimSingleInstance()
 {
-    if (g_lockFd >= 0) {
-        return false;
-    }
-    const int folder = openLockFolder();
-    if (folder < 0) {
-        return false;
-    }
-    const std::string name = std::string(lockPrefix) + "-" + displayKey() + ".lock";
-    // O_NONBLOCK: a FIFO planted under that name must not stall the start.
-    const int fd = openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, lockFileMode);
-    close(folder);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat st = {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return false;
-    }
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        g_lockFd = fd;
-        return false;
-    }
-    const bool taken = errno == EWOULDBLOCK;
-    close(fd);
-    return taken;
+    return instanceLockHeldElsewhere();
 }
 
 void X11Platform::activateRunningInstance()
