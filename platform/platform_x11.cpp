@@ -5,6 +5,7 @@
 #include "instancelock_posix.h"
 #include "platform.h"
 
+#include <algorithm>
 #include <cstring>
 #include <QApplication>
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <span>
 #include <vector>
 
 namespace {
@@ -61,6 +63,50 @@ private:
     XErrorHandler m_previous;
 };
 
+/**
+ * One property of a window as XGetWindowProperty reads it (up to `length` 32-bit units, of
+ * `type` or AnyPropertyType), freed with XFree when the object goes.
+ */
+class WindowProperty final
+{
+public:
+    WindowProperty(Display* display, Window window, Atom property, long length, Atom type)
+    {
+        m_read = XGetWindowProperty(display, window, property, 0, length, False, type, &m_type, &m_format, &m_count,
+                                    &m_after, &m_data)
+            == Success;
+    }
+    ~WindowProperty()
+    {
+        if (m_data) {
+            XFree(m_data);
+        }
+    }
+    WindowProperty(const WindowProperty&) = delete;
+    WindowProperty& operator=(const WindowProperty&) = delete;
+
+    /** Whether the window has the property at all. */
+    bool exists() const { return m_read && m_type != None; }
+
+    /** The items of a 32-bit list property of `type`; empty for any other property. */
+    std::span<const unsigned long> list(Atom type) const
+    {
+        if (!m_read || !m_data || m_type != type || m_format != 32) {
+            return {};
+        }
+        // Format 32 data arrives as an array of long, whatever the size of long.
+        return { reinterpret_cast<const unsigned long*>(m_data), m_count };
+    }
+
+private:
+    bool m_read = false;
+    Atom m_type = None;
+    int m_format = 0;
+    unsigned long m_count = 0;
+    unsigned long m_after = 0;
+    unsigned char* m_data = nullptr;
+};
+
 bool hasClass(Display* display, Window window, const char* className)
 {
     XClassHint hint { nullptr, nullptr };
@@ -88,19 +134,7 @@ bool isShown(Display* display, Window window)
     if (wmState == None) {
         return false;
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    const bool managed = XGetWindowProperty(display, window, wmState, 0, 2, False, AnyPropertyType, &type, &format,
-                                            &count, &after, &data)
-            == Success
-        && type != None;
-    if (data) {
-        XFree(data);
-    }
-    return managed;
+    return WindowProperty(display, window, wmState, 2, AnyPropertyType).exists();
 }
 
 bool isCandidate(Display* display, Window window, const char* className)
@@ -111,28 +145,13 @@ bool isCandidate(Display* display, Window window, const char* className)
 /** Window ids from a CARDINAL/WINDOW list property of the root, e.g. _NET_CLIENT_LIST. */
 std::vector<Window> windowList(Display* display, const char* atomName)
 {
-    std::vector<Window> result;
     const Atom atom = XInternAtom(display, atomName, True);
     if (atom == None) {
-        return result;
+        return {};
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), atom, 0, 0x10000, False, XA_WINDOW, &type, &format,
-                           &count, &after, &data)
-            == Success
-        && data) {
-        if (type == XA_WINDOW && format == 32) {
-            // Format 32 data arrives as an array of long, whatever the size of long.
-            const auto* ids = reinterpret_cast<const unsigned long*>(data);
-            result.assign(ids, ids + count);
-        }
-        XFree(data);
-    }
-    return result;
+    const WindowProperty property(display, DefaultRootWindow(display), atom, 0x10000, XA_WINDOW);
+    const auto ids = property.list(XA_WINDOW);
+    return { ids.begin(), ids.end() };
 }
 
 Window findInTree(Display* display, Window parent, const char* className, int depth)
@@ -182,23 +201,9 @@ bool managerSupportsActivation(Display* display)
     if (supported == None || active == None) {
         return false;
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    bool found = false;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), supported, 0, 0x10000, False, XA_ATOM, &type, &format,
-                           &count, &after, &data)
-            == Success
-        && data) {
-        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long i = 0; i < count && !found; ++i) {
-            found = atoms[i] == active;
-        }
-        XFree(data);
-    }
-    return found;
+    const WindowProperty property(display, DefaultRootWindow(display), supported, 0x10000, XA_ATOM);
+    const auto atoms = property.list(XA_ATOM);
+    return std::find(atoms.begin(), atoms.end(), active) != atoms.end();
 }
 
 /**
