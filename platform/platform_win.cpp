@@ -154,7 +154,7 @@ void forceForegroundWindow(HWND window, DWORD ownThread, DWORD foregroundThread,
 class WinPlatform final : public Platform
 {
 public:
-    bool claimSingleInstance() override;
+    bool anotherInstanceRunning() override;
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
@@ -163,7 +163,7 @@ public:
     QString executablePath() override;
 };
 
-bool WinPlatform::claimSingleInstance()
+bool WinPlatform::anotherInstanceRunning()
 {
     // The handle is never closed: the system removes the mutex when this process ends.
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, mutexName);

@@ -347,7 +347,7 @@ private:
 class X11Platform final : public Platform
 {
 public:
-    bool claimSingleInstance() override;
+    bool anotherInstanceRunning() override;
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
@@ -356,7 +356,7 @@ public:
     QString executablePath() override;
 };
 
-bool X11Platform::claimSingleInstance()
+bool X11Platform::anotherInstanceRunning()
 {
     return instanceLockHeldElsewhere();
 }

@@ -24,7 +24,7 @@ constexpr int probeWaitMs = 20000;
 
 int runProbe(const QByteArray& mode)
 {
-    const bool taken = Platform::instance().claimSingleInstance();
+    const bool taken = Platform::instance().anotherInstanceRunning();
     std::printf("%d\n", taken ? 1 : 0);
     std::fflush(stdout);
     if (mode == "hold") {
