@@ -3,8 +3,11 @@
 
 #include "instancelock_posix.h"
 
+#include "platformlog.h"
+
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
@@ -19,6 +22,12 @@ constexpr mode_t lockFileMode = 0600;
 
 /** Keeps the lock file descriptor for the life of the process; the kernel drops the lock at exit. */
 int g_lockFd = -1;
+
+/** Leaves one line on why this start goes on without the lock. */
+void reportNoLock(const char* what, const char* path, const char* reason)
+{
+    qCWarning(lcPlatform, "single-instance lock: %s %s: %s; starting without it", what, path, reason);
+}
 
 /** Display name reduced to host and display number (":0.0" and ":0" are the same server). */
 std::string displayKey()
@@ -54,22 +63,29 @@ int openLockFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') {
-        return open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) {
+            reportNoLock("cannot open the folder", runtime, std::strerror(errno));
+        }
+        return fd;
     }
 
     const uid_t uid = geteuid();
     const std::string path = "/tmp/pellimo-" + std::to_string(uid);
     if (mkdir(path.c_str(), privateFolderMode) != 0 && errno != EEXIST) {
+        reportNoLock("cannot create the folder", path.c_str(), std::strerror(errno));
         return -1;
     }
     // O_NOFOLLOW: someone else may have planted a symlink under that name before us.
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
+        reportNoLock("cannot open the folder", path.c_str(), std::strerror(errno));
         return -1;
     }
     struct stat st = {};
     if (fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid || (st.st_mode & 0077) != 0) {
         close(fd);
+        reportNoLock("will not use the folder", path.c_str(), "not a private folder of this user");
         return -1;
     }
     return fd;
@@ -89,20 +105,27 @@ bool instanceLockHeldElsewhere()
     const std::string name = std::string(lockPrefix) + "-" + displayKey() + ".lock";
     // O_NONBLOCK: a FIFO planted under that name must not stall the start.
     const int fd = openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, lockFileMode);
+    const int openError = errno;
     close(folder);
     if (fd < 0) {
+        reportNoLock("cannot create the file", name.c_str(), std::strerror(openError));
         return false;
     }
     struct stat st = {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
+        reportNoLock("will not use the file", name.c_str(), "not a regular file");
         return false;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
         g_lockFd = fd;
         return false;
     }
-    const bool taken = errno == EWOULDBLOCK;
+    const int error = errno;
     close(fd);
-    return taken;
+    if (error != EWOULDBLOCK) {
+        reportNoLock("cannot lock the file", name.c_str(), std::strerror(error));
+        return false;
+    }
+    return true;
 }

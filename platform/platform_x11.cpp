@@ -4,6 +4,7 @@
 
 #include "instancelock_posix.h"
 #include "platform.h"
+#include "platformlog.h"
 
 #include <algorithm>
 #include <cstring>
@@ -366,6 +367,7 @@ void X11Platform::activateRunningInstance()
 #ifdef PELLIMO_HAVE_X11
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
+        qCWarning(lcPlatform, "cannot open the X display to bring the running instance to the front");
         return;
     }
     {
@@ -383,6 +385,9 @@ void X11Platform::activateRunningInstance()
                 XSync(display, False);
                 XSetInputFocus(display, window, RevertToParent, CurrentTime);
             }
+        } else {
+            qCWarning(lcPlatform, "the running instance has no %s window on this display to bring to the front",
+                      mainWindowClass);
         }
         XSync(display, False);
     }
