@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     // A second instance hands over to the running one and ends before any window or
     // settings access exists.
     Platform& platform = Platform::instance();
-    if (platform.claimSingleInstance()) {
+    if (platform.anotherInstanceRunning()) {
         platform.activateRunningInstance();
         return 0;
     }

@@ -25,7 +25,7 @@ constexpr std::array<int, 17> FullBoard { 0, 3, 12, 8, 14, 1, 9, 16, 5, 11, 2, 7
 class QuietPlatform final : public Platform
 {
 public:
-    bool claimSingleInstance() override { return false; }
+    bool anotherInstanceRunning() override { return false; }
     void activateRunningInstance() override { }
     void setWindowClass(QWidget*, const QString&) override { }
     QRect primaryWorkArea() override { return { 0, 0, 1920, 1040 }; }

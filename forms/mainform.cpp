@@ -7,10 +7,10 @@
 #include "imagebox.h"
 #include "layoutfont.h"
 #include "overlayimage.h"
+#include "platformlog.h"
 #include "selectionform.h"
 #include "settingsfile.h"
 
-#include <cstdio>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -230,7 +230,7 @@ void TForm1::loadMapPicture()
     const QString name = iSettingsBtnBGColor == 0 ? QStringLiteral("PngImage_2") : QStringLiteral("PngImage_1");
     const QPixmap picture(QStringLiteral(":/maps/%1.png").arg(name));
     if (picture.isNull())
-        std::fprintf(stderr, "PLMO: the map picture %s is missing or cannot be decoded\n", qPrintable(name));
+        qCWarning(lcPlatform, "the map picture %s is missing or cannot be decoded", qPrintable(name));
     Image1->setPicture(picture);
 }
 

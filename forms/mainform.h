@@ -65,7 +65,10 @@ public:
     qint32 iSettingsTokuBtnTxtBold = 0;
     qint32 blChTopmost = -1; // -1 on, 0 off; every test is against 0
 
-    /** Tree button t (1..16), found by its name "Btn" + two digits, any letter case. */
+    /**
+     * Tree button t (1..16): btn01..btn16, read from treeButtons by index. t = 0 gives null;
+     * any t outside 0..16 throws std::out_of_range.
+     */
     TGlassButton* treeButton(int t) const;
 
     void FormCreate();

@@ -24,7 +24,10 @@ public:
 
     std::array<TGlassButton*, 19> optionButtons {}; // BitBtn01..BitBtn18 at 1..18
 
-    /** Option button k (1..18), found by its name "BitBtn" + two digits. */
+    /**
+     * Option button k (1..18): BitBtn01..BitBtn18, read from optionButtons by index. k = 0 gives
+     * null; any k outside 0..18 throws std::out_of_range.
+     */
     TGlassButton* optionButton(int k) const;
 
     void FormCreate();

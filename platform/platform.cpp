@@ -1,5 +1,9 @@
 #include "platform.h"
 
+#include "platformlog.h"
+
+Q_LOGGING_CATEGORY(lcPlatform, "pellimo.platform")
+
 namespace {
 Platform* g_override = nullptr;
 }

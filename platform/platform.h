@@ -17,11 +17,12 @@ public:
     virtual ~Platform() = default;
 
     /**
-     * Takes the per-session single-instance marker "Pellimo". Called before the
-     * application object exists. Returns true when another instance already holds it.
-     * When the marker cannot be created at all, returns false: carry on as the first instance.
+     * Whether another instance runs in this session: takes the single-instance marker
+     * "Pellimo" and answers true when another instance already holds it. Called before the
+     * application object exists. When the marker cannot be created at all, answers false:
+     * carry on as the first instance.
      */
-    virtual bool claimSingleInstance() = 0;
+    virtual bool anotherInstanceRunning() = 0;
 
     /**
      * Second instance only: finds the running instance's main window by its class

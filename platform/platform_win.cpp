@@ -2,6 +2,7 @@
 // topmost band and the forced foreground activation, all through kernel32/user32.
 
 #include "platform.h"
+#include "platformlog.h"
 
 #include <map>
 #include <QApplication>
@@ -154,7 +155,7 @@ void forceForegroundWindow(HWND window, DWORD ownThread, DWORD foregroundThread,
 class WinPlatform final : public Platform
 {
 public:
-    bool claimSingleInstance() override;
+    bool anotherInstanceRunning() override;
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
@@ -163,11 +164,16 @@ public:
     QString executablePath() override;
 };
 
-bool WinPlatform::claimSingleInstance()
+bool WinPlatform::anotherInstanceRunning()
 {
     // The handle is never closed: the system removes the mutex when this process ends.
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, mutexName);
-    return mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    if (mutex == nullptr) {
+        qCWarning(lcPlatform, "single-instance lock: cannot create the mutex (error %lu); starting without it",
+                  GetLastError());
+        return false;
+    }
+    return GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 void WinPlatform::activateRunningInstance()
@@ -175,11 +181,14 @@ void WinPlatform::activateRunningInstance()
     const HWND window = FindWindowW(mainWindowClass, nullptr);
     if (!window) {
         // The first instance has not created its window yet; nothing to restore.
+        qCWarning(lcPlatform, "the running instance has no TForm1 window yet to bring to the front");
         return;
     }
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, restoreTimeoutMs, &result);
-    SetForegroundWindow(window);
+    if (!SetForegroundWindow(window)) {
+        qCWarning(lcPlatform, "Windows refused to bring the running instance to the front");
+    }
 }
 
 void WinPlatform::setWindowClass(QWidget* window, const QString& className)

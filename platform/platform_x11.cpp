@@ -1,16 +1,15 @@
-// Linux layer: a lock file for the single instance and, when an X server is there, Xlib for
-// the window class, activation of the running instance and foreground requests. On other Qt
-// platforms (offscreen, Wayland) the X-specific parts do nothing.
+// Linux layer: the lock file of instancelock_posix.cpp for the single instance and, when an X
+// server is there, Xlib for the window class, activation of the running instance and foreground
+// requests. On other Qt platforms (offscreen, Wayland) the X-specific parts do nothing.
 
 #include "filestore.h"
+#include "instancelock_posix.h"
 #include "platform.h"
+#include "platformlog.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
@@ -18,11 +17,8 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <string>
-#include <sys/file.h>
-#include <sys/stat.h>
+#include <span>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -38,97 +34,14 @@ constexpr QEvent::Type qtExposeEvent = QEvent::Expose;
 
 namespace {
 
-constexpr const char* lockPrefix = "Pellimo";
 constexpr const char* instanceName = "PLMO";
 constexpr const char* mainWindowClass = "TForm1";
-constexpr mode_t privateFolderMode = 0700;
-constexpr mode_t lockFileMode = 0600;
 // _NET_ACTIVE_WINDOW source indication of a pager: window managers with focus-stealing
 // prevention refuse source 1 (an application) far more often than source 2.
 constexpr long sourcePager = 2;
 // Window managers put a frame (sometimes two) between the root and the client window.
 constexpr int maxReparentDepth = 3;
 constexpr QRect fallbackWorkArea { 0, 0, 1024, 768 };
-
-/** Keeps the lock file descriptor for the life of the process; the kernel drops the lock at exit. */
-int g_lockFd = -1;
-
-/** Display name reduced to host and display number (":0.0" and ":0" are the same server). */
-std::string displayKey()
-{
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) {
-        display = std::getenv("WAYLAND_DISPLAY");
-    }
-    std::string key = (display && *display) ? display : "none";
-    if (key.rfind("unix:", 0) == 0) {
-        key.erase(0, 4); // "unix:0" names the same local server as ":0"
-    }
-    const auto colon = key.rfind(':');
-    const auto dot = key.find('.', colon == std::string::npos ? 0 : colon);
-    if (colon != std::string::npos && dot != std::string::npos) {
-        key.erase(dot);
-    }
-    for (char& c : key) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
-        if (!plain) {
-            c = '_';
-        }
-    }
-    return key;
-}
-
-/** True for an open folder that belongs to us and that no one else may write into. */
-bool isPrivateFolder(int fd, uid_t uid)
-{
-    struct stat st = {};
-    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & 0022) == 0;
-}
-
-/**
- * Opens the folder that holds the lock: $XDG_RUNTIME_DIR when set and private to us, else a
- * folder of our own under /tmp that we create or accept only when it is a real folder (not a
- * symlink), owned by us and closed to others. Returns -1 when there is none.
- */
-int openLockFolder()
-{
-    const uid_t uid = geteuid();
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') {
-        const int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        // A runtime folder shared with other users cannot keep their locks apart from ours.
-        if (fd < 0 || isPrivateFolder(fd, uid)) {
-            return fd;
-        }
-        close(fd);
-    }
-
-    const std::string path = "/tmp/pellimo-" + std::to_string(uid);
-    if (mkdir(path.c_str(), privateFolderMode) != 0 && errno != EEXIST) {
-        return -1;
-    }
-    // O_NOFOLLOW: someone else may have planted a symlink under that name before us.
-    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) {
-        return -1;
-    }
-    struct stat st = {};
-    if (fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid || (st.st_mode & 0077) != 0) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
-/** A lock file that is not ours says nothing about our instances: carry on, and say so once. */
-void reportForeignLock(const std::string& name)
-{
-    static bool told = false;
-    if (!std::exchange(told, true)) {
-        std::fprintf(stderr, "PLMO: the single-instance lock %s belongs to another user; starting without it\n",
-                     name.c_str());
-    }
-}
 
 #ifdef PELLIMO_HAVE_X11
 
@@ -151,6 +64,50 @@ public:
 
 private:
     XErrorHandler m_previous;
+};
+
+/**
+ * One property of a window as XGetWindowProperty reads it (up to `length` 32-bit units, of
+ * `type` or AnyPropertyType), freed with XFree when the object goes.
+ */
+class WindowProperty final
+{
+public:
+    WindowProperty(Display* display, Window window, Atom property, long length, Atom type)
+    {
+        m_read = XGetWindowProperty(display, window, property, 0, length, False, type, &m_type, &m_format, &m_count,
+                                    &m_after, &m_data)
+            == Success;
+    }
+    ~WindowProperty()
+    {
+        if (m_data) {
+            XFree(m_data);
+        }
+    }
+    WindowProperty(const WindowProperty&) = delete;
+    WindowProperty& operator=(const WindowProperty&) = delete;
+
+    /** Whether the window has the property at all. */
+    bool exists() const { return m_read && m_type != None; }
+
+    /** The items of a 32-bit list property of `type`; empty for any other property. */
+    std::span<const unsigned long> list(Atom type) const
+    {
+        if (!m_read || !m_data || m_type != type || m_format != 32) {
+            return {};
+        }
+        // Format 32 data arrives as an array of long, whatever the size of long.
+        return { reinterpret_cast<const unsigned long*>(m_data), m_count };
+    }
+
+private:
+    bool m_read = false;
+    Atom m_type = None;
+    int m_format = 0;
+    unsigned long m_count = 0;
+    unsigned long m_after = 0;
+    unsigned char* m_data = nullptr;
 };
 
 bool hasClass(Display* display, Window window, const char* className)
@@ -180,19 +137,7 @@ bool isShown(Display* display, Window window)
     if (wmState == None) {
         return false;
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    const bool managed = XGetWindowProperty(display, window, wmState, 0, 2, False, AnyPropertyType, &type, &format,
-                                            &count, &after, &data)
-            == Success
-        && type != None;
-    if (data) {
-        XFree(data);
-    }
-    return managed;
+    return WindowProperty(display, window, wmState, 2, AnyPropertyType).exists();
 }
 
 bool isCandidate(Display* display, Window window, const char* className)
@@ -203,28 +148,13 @@ bool isCandidate(Display* display, Window window, const char* className)
 /** Window ids from a CARDINAL/WINDOW list property of the root, e.g. _NET_CLIENT_LIST. */
 std::vector<Window> windowList(Display* display, const char* atomName)
 {
-    std::vector<Window> result;
     const Atom atom = XInternAtom(display, atomName, True);
     if (atom == None) {
-        return result;
+        return {};
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), atom, 0, 0x10000, False, XA_WINDOW, &type, &format,
-                           &count, &after, &data)
-            == Success
-        && data) {
-        if (type == XA_WINDOW && format == 32) {
-            // Format 32 data arrives as an array of long, whatever the size of long.
-            const auto* ids = reinterpret_cast<const unsigned long*>(data);
-            result.assign(ids, ids + count);
-        }
-        XFree(data);
-    }
-    return result;
+    const WindowProperty property(display, DefaultRootWindow(display), atom, 0x10000, XA_WINDOW);
+    const auto ids = property.list(XA_WINDOW);
+    return { ids.begin(), ids.end() };
 }
 
 Window findInTree(Display* display, Window parent, const char* className, int depth)
@@ -274,23 +204,9 @@ bool managerSupportsActivation(Display* display)
     if (supported == None || active == None) {
         return false;
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    bool found = false;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), supported, 0, 0x10000, False, XA_ATOM, &type, &format,
-                           &count, &after, &data)
-            == Success
-        && data) {
-        const auto* atoms = reinterpret_cast<const unsigned long*>(data);
-        for (unsigned long i = 0; i < count && !found; ++i) {
-            found = atoms[i] == active;
-        }
-        XFree(data);
-    }
-    return found;
+    const WindowProperty property(display, DefaultRootWindow(display), supported, 0x10000, XA_ATOM);
+    const auto atoms = property.list(XA_ATOM);
+    return std::find(atoms.begin(), atoms.end(), active) != atoms.end();
 }
 
 /**
@@ -434,7 +350,7 @@ private:
 class X11Platform final : public Platform
 {
 public:
-    bool claimSingleInstance() override;
+    bool anotherInstanceRunning() override;
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
@@ -443,39 +359,9 @@ public:
     QString executablePath() override;
 };
 
-bool X11Platform::claimSingleInstance()
+bool X11Platform::anotherInstanceRunning()
 {
-    if (g_lockFd >= 0) {
-        return false;
-    }
-    const int folder = openLockFolder();
-    if (folder < 0) {
-        return false;
-    }
-    const uid_t uid = geteuid();
-    // The user id in the name: users who share a folder never meet over one lock.
-    const std::string name = std::string(lockPrefix) + "-" + std::to_string(uid) + "-" + displayKey() + ".lock";
-    // O_NONBLOCK: a FIFO planted under that name must not stall the start.
-    const int fd = openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, lockFileMode);
-    struct stat st = {};
-    const bool found = fd >= 0 ? fstat(fd, &st) == 0 : fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    close(folder);
-    if (found && st.st_uid != uid) {
-        reportForeignLock(name);
-    }
-    if (fd < 0 || !found || !S_ISREG(st.st_mode) || st.st_uid != uid) {
-        if (fd >= 0) {
-            close(fd);
-        }
-        return false;
-    }
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        g_lockFd = fd;
-        return false;
-    }
-    const bool taken = errno == EWOULDBLOCK;
-    close(fd);
-    return taken;
+    return instanceLockHeldElsewhere();
 }
 
 void X11Platform::activateRunningInstance()
@@ -483,6 +369,7 @@ void X11Platform::activateRunningInstance()
 #ifdef PELLIMO_HAVE_X11
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
+        qCWarning(lcPlatform, "cannot open the X display to bring the running instance to the front");
         return;
     }
     {
@@ -500,6 +387,9 @@ void X11Platform::activateRunningInstance()
                 XSync(display, False);
                 XSetInputFocus(display, window, RevertToParent, CurrentTime);
             }
+        } else {
+            qCWarning(lcPlatform, "the running instance has no %s window on this display to bring to the front",
+                      mainWindowClass);
         }
         XSync(display, False);
     }

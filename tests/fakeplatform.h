@@ -43,9 +43,9 @@ public:
         return found;
     }
 
-    bool claimSingleInstance() override
+    bool anotherInstanceRunning() override
     {
-        calls << QStringLiteral("claimSingleInstance");
+        calls << QStringLiteral("anotherInstanceRunning");
         return false;
     }
 

@@ -121,6 +121,8 @@ private Q_SLOTS:
     void layersMatchWholePathFills();
     void hotkeyPrefix_data();
     void hotkeyPrefix();
+    void contentPlacement_data();
+    void contentPlacement();
 };
 
 void GlassPaintTest::initTestCase()
@@ -686,6 +688,50 @@ void GlassPaintTest::hotkeyPrefix()
     QList<int> got;
     QCOMPARE(glass::stripHotkeyPrefix(text, &got), shown);
     QCOMPARE(got, underlined);
+}
+
+void GlassPaintTest::contentPlacement_data()
+{
+    // A 100 x 40 button with a 16 x 16 picture; the caption, laid out across the whole button,
+    // starts at x = 30 and is 40 wide and 15 high unless a row says otherwise.
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<bool>("curved");
+    QTest::addColumn<QRectF>("text");
+    QTest::addColumn<QRect>("captionBox");
+    QTest::addColumn<QPoint>("picture");
+    const QRectF text(30, 12, 40, 15);
+    // clang-format off
+    QTest::newRow("left")                    << int(blGlyphLeft)           << false << text                     << QRect(20, 0, 80, 40)  << QPoint(21, 12);
+    QTest::newRow("left, half rounds even")  << int(blGlyphLeft)           << false << QRectF(30.5, 12, 40, 15) << QRect(20, 0, 80, 40)  << QPoint(22, 12);
+    QTest::newRow("left, text at the edge")  << int(blGlyphLeft)           << false << QRectF(4, 12, 92, 15)    << QRect(20, 0, 80, 40)  << QPoint(2, 12);
+    QTest::newRow("top")                     << int(blGlyphTop)            << false << text                     << QRect(0, 16, 100, 22) << QPoint(41, 3);
+    QTest::newRow("top, tall text")          << int(blGlyphTop)            << false << QRectF(30, 0, 40, 30)    << QRect(0, 16, 100, 22) << QPoint(41, 2);
+    QTest::newRow("right")                   << int(blGlyphRight)          << false << text                     << QRect(2, 0, 78, 40)   << QPoint(63, 12);
+    QTest::newRow("right, wide text")        << int(blGlyphRight)          << false << QRectF(5, 12, 90, 15)    << QRect(2, 0, 78, 40)   << QPoint(80, 12);
+    QTest::newRow("bottom")                  << int(blGlyphBottom)         << false << text                     << QRect(0, 2, 100, 22)  << QPoint(41, 20);
+    QTest::newRow("bottom, tall text")       << int(blGlyphBottom)         << false << QRectF(30, 0, 40, 30)    << QRect(0, 2, 100, 22)  << QPoint(41, 22);
+    QTest::newRow("left adjusted")           << int(blGlyphLeftAdjusted)   << false << text                     << QRect(20, 0, 80, 40)  << QPoint(2, 12);
+    QTest::newRow("left adjusted, curved")   << int(blGlyphLeftAdjusted)   << true  << text                     << QRect(30, 0, 80, 40)  << QPoint(12, 12);
+    QTest::newRow("right adjusted")          << int(blGlyphRightAdjusted)  << false << text                     << QRect(2, 0, 78, 40)   << QPoint(80, 12);
+    QTest::newRow("right adjusted, curved")  << int(blGlyphRightAdjusted)  << true  << text                     << QRect(2, 0, 68, 40)   << QPoint(70, 12);
+    QTest::newRow("top adjusted")            << int(blGlyphTopAdjusted)    << false << text                     << QRect(0, 16, 100, 22) << QPoint(41, 2);
+    QTest::newRow("bottom adjusted")         << int(blGlyphBottomAdjusted) << false << QRectF(30, 0, 40, 1)     << QRect(0, 2, 100, 22)  << QPoint(41, 23);
+    QTest::newRow("bottom adjusted, clamps") << int(blGlyphBottomAdjusted) << false << text                     << QRect(0, 2, 100, 22)  << QPoint(41, 22);
+    QTest::newRow("curved leaves the rest")  << int(blGlyphLeft)           << true  << text                     << QRect(20, 0, 80, 40)  << QPoint(21, 12);
+    // clang-format on
+}
+
+void GlassPaintTest::contentPlacement()
+{
+    QFETCH(int, layout);
+    QFETCH(bool, curved);
+    QFETCH(QRectF, text);
+    QFETCH(QRect, captionBox);
+    QFETCH(QPoint, picture);
+    const glass::ContentPlacement got
+        = glass::placeContent(TButtonLayout(layout), QSize(100, 40), QSize(16, 16), curved, text);
+    QCOMPARE(got.captionBox, captionBox);
+    QCOMPARE(got.picture, picture);
 }
 
 QTEST_MAIN(GlassPaintTest)

@@ -25,7 +25,7 @@ constexpr int probeWaitMs = 20000;
 
 int runProbe(const QByteArray& mode)
 {
-    const bool taken = Platform::instance().claimSingleInstance();
+    const bool taken = Platform::instance().anotherInstanceRunning();
     std::printf("%d\n", taken ? 1 : 0);
     std::fflush(stdout);
     if (mode == "hold") {
@@ -66,7 +66,8 @@ class TestSingleInstance final : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QProcess> startProbe(const ProbeEnv& env, const char* mode)
+    std::unique_ptr<QProcess> startProbe(const ProbeEnv& env, const char* mode,
+                                         QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel)
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment vars = QProcessEnvironment::systemEnvironment();
@@ -78,7 +79,7 @@ private:
             vars.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         }
         process->setProcessEnvironment(vars);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessChannelMode(channels);
         process->start(QCoreApplication::applicationFilePath(), {});
         return process;
     }
@@ -212,6 +213,22 @@ private Q_SLOTS:
         QCOMPARE(answer(*first), QByteArray("0"));
         QCOMPARE(claimOnce(env), QByteArray("0"));
         killHard(*first);
+    }
+
+    void unusableFolderIsReported()
+    {
+        // The start goes on without the lock and says why in one line that a user can send us.
+        QTemporaryDir base;
+        QVERIFY(base.isValid());
+        const QString folder = base.filePath(QStringLiteral("missing"));
+        auto probe = startProbe({ QStringLiteral(":9"), folder }, "claim", QProcess::SeparateChannels);
+        QCOMPARE(answer(*probe), QByteArray("0"));
+        QVERIFY(probe->waitForFinished(probeWaitMs));
+        const QList<QByteArray> lines = probe->readAllStandardError().trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first(),
+                 "pellimo.platform: single-instance lock: cannot open the folder " + QFile::encodeName(folder)
+                     + ": No such file or directory; starting without it");
     }
 
     void privateTmpFallback()

@@ -1,11 +1,8 @@
 #include "glassbutton.h"
 
-#include "glasspaint.h"
-
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QShortcutEvent>
 #include <QTimer>
 
@@ -29,18 +26,23 @@ TCustomGlassButton::TCustomGlassButton(QWidget* parent)
 
 TCustomGlassButton::~TCustomGlassButton() = default;
 
+namespace {
+
+/** Stores `value` in `field`; true when that changed it (the caller then repaints or tells others). */
+template<typename T> bool assign(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+} // namespace
+
 QString TCustomGlassButton::version() const
 {
     const quint32 nr = GetVersionNr();
     return QStringLiteral("%1.%2.%3.%4").arg(nr >> 24).arg((nr >> 16) & 0xFF).arg((nr >> 8) & 0xFF).arg(nr & 0xFF);
-}
-
-void TCustomGlassButton::setColor(TColor& field, TColor value)
-{
-    if (field == value)
-        return;
-    field = value;
-    update();
 }
 
 void TCustomGlassButton::setCaption(const QString& caption)
@@ -64,39 +66,48 @@ void TCustomGlassButton::grabAccelerator()
 
 void TCustomGlassButton::setFontColor(TColor color)
 {
-    setColor(m_fontColor, color);
+    if (assign(m_fontColor, color))
+        update();
 }
 void TCustomGlassButton::setBackColor(TColor color)
 {
-    setColor(m_backColor, color);
+    if (assign(m_backColor, color))
+        update();
 }
 void TCustomGlassButton::setForeColor(TColor color)
 {
-    setColor(m_foreColor, color);
+    if (assign(m_foreColor, color))
+        update();
 }
 void TCustomGlassButton::setGlowColor(TColor color)
 {
-    setColor(m_glowColor, color);
+    if (assign(m_glowColor, color))
+        update();
 }
 void TCustomGlassButton::setShineColor(TColor color)
 {
-    setColor(m_shineColor, color);
+    if (assign(m_shineColor, color))
+        update();
 }
 void TCustomGlassButton::setInnerBorderColor(TColor color)
 {
-    setColor(m_innerBorderColor, color);
+    if (assign(m_innerBorderColor, color))
+        update();
 }
 void TCustomGlassButton::setOuterBorderColor(TColor color)
 {
-    setColor(m_outerBorderColor, color);
+    if (assign(m_outerBorderColor, color))
+        update();
 }
 void TCustomGlassButton::setBackgroundColor(TColor color)
 {
-    setColor(m_backgroundColor, color);
+    if (assign(m_backgroundColor, color))
+        update();
 }
 void TCustomGlassButton::setBackGroundSymbolColor(TColor color)
 {
-    setColor(m_backGroundSymbolColor, color);
+    if (assign(m_backGroundSymbolColor, color))
+        update();
 }
 
 void TCustomGlassButton::setFontBold(bool bold)
@@ -130,14 +141,6 @@ void TCustomGlassButton::setCornerRadius(int radius)
         return;
     m_cornerRadius = radius;
     update();
-}
-
-template<typename T> static bool assign(T& field, const T& value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
 }
 
 void TCustomGlassButton::setButtonShape(TButtonShape shape)
@@ -500,60 +503,6 @@ void TCustomGlassButton::focusOutEvent(QFocusEvent* event)
 
 // ---- Shortcut hint ---------------------------------------------------------------------------------
 
-namespace {
-
-constexpr int HintBands = 16;
-constexpr int HintPadding = 8;
-constexpr TColor HintOutline = 0x808080;
-constexpr int HintCornerSize = 3;
-
-} // namespace
-
-TShortCutHintWindow::TShortCutHintWindow(QWidget* parent)
-    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-{
-    setAttribute(Qt::WA_ShowWithoutActivating);
-}
-
-void TShortCutHintWindow::setText(const QString& text)
-{
-    m_text = text;
-    const QFontMetrics fm(font());
-    resize(fm.horizontalAdvance(text) + HintPadding, fm.height() + 4);
-    update();
-}
-
-void TShortCutHintWindow::resizeEvent(QResizeEvent* event)
-{
-    const int least = QFontMetrics(font()).horizontalAdvance(QLatin1Char('O')) + HintPadding;
-    if (width() < least)
-        resize(least, height());
-    QWidget::resizeEvent(event);
-}
-
-void TShortCutHintWindow::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    const double s = height() / double(HintBands);
-    const auto channel = [](int c1, int c2, int n) {
-        return c1 + glass::roundEven(n * (c2 - c1) / double(HintBands));
-    };
-    for (int n = 0; n < HintBands; ++n) {
-        const int top = glass::roundEven(n * s);
-        const int bottom = top + glass::roundEven(s) + 1;
-        const QColor c(channel(tcolor::red(FColor), tcolor::red(FColorTo), n),
-                       channel(tcolor::green(FColor), tcolor::green(FColorTo), n),
-                       channel(tcolor::blue(FColor), tcolor::blue(FColorTo), n));
-        p.fillRect(QRect(0, top, width(), bottom - top), c);
-    }
-    p.setPen(palette().color(QPalette::ToolTipText));
-    p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, m_text);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(glass::layerColor(HintOutline, 255));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), HintCornerSize / 2.0, HintCornerSize / 2.0);
-}
-
 void TCustomGlassButton::showShortCutHint()
 {
     if (!parentWidget())
@@ -561,27 +510,7 @@ void TCustomGlassButton::showShortCutHint()
     if (!FShortCutHint)
         FShortCutHint = new TShortCutHintWindow(this);
     FShortCutHint->setText(m_shortCutHint);
-    const QPoint at = mapToGlobal(QPoint(0, 0));
-    const int bw = width();
-    const int bh = height();
-    const int hw = FShortCutHint->width();
-    const int hh = FShortCutHint->height();
-    switch (m_shortCutHintPos) {
-    case shpLeft:
-        FShortCutHint->move(at.x() - hw / 2, at.y() + (bh - hh) / 2);
-        break;
-    case shpTop:
-        FShortCutHint->move(at.x() + (bw - hw) / 2, at.y() - hh / 2);
-        break;
-    case shpRight:
-        FShortCutHint->move(at.x() + bw - hw / 2, at.y() + (bh - hh) / 2);
-        break;
-    case shpBottom:
-        FShortCutHint->move(at.x() + (bw - hw) / 2, at.y() + bh - hh / 2);
-        break;
-    default:
-        break; // the other placements leave the pop-up where it is
-    }
+    FShortCutHint->placeBeside(this, m_shortCutHintPos);
     FShortCutHint->show();
 }
 

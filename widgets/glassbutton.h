@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shortcuthintwindow.h"
 #include "tcolor.h"
 
 #include <QImage>
@@ -42,25 +43,6 @@ enum TButtonLayout {
 enum TAntiAlias { aaNone, aaClearType, aaAntiAlias };
 enum TGlassButtonStyle { tasButton, tasCheck };
 enum TGlassButtonState { absUp, absDisabled, absDown, absDropDown, absExclusive };
-enum TShortCutHintPos {
-    shpLeft,
-    shpTop,
-    shpRight,
-    shpBottom,
-    shpCenter,
-    shpAuto,
-    shpTopLeft,
-    shpTopRight,
-    shpAboveTop,
-    shpAboveTopLeft,
-    shpAboveTopRight,
-    shpBottomLeft,
-    shpBottomRight,
-    shpBelowBottom,
-    shpBelowBottomLeft,
-    shpBelowBottomRight,
-    shpBelowBottomCenter
-};
 
 /** Hint information a button carries for others; the button itself never reads it. */
 struct TGlassHintInfo
@@ -68,28 +50,6 @@ struct TGlassHintInfo
     QString title;
     QString notes;
     bool operator==(const TGlassHintInfo&) const = default;
-};
-
-/** The small pop-up that shows a button's shortcut text. */
-class TShortCutHintWindow final : public QWidget
-{
-    Q_OBJECT
-
-public:
-    explicit TShortCutHintWindow(QWidget* parent = nullptr);
-
-    void setText(const QString& text);
-    QString text() const { return m_text; }
-
-    TColor FColor = 0x000000; // gradient top
-    TColor FColorTo = 0x000000; // gradient bottom
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QString m_text;
 };
 
 /**
@@ -254,7 +214,6 @@ protected:
     bool FActive = false;
 
 private:
-    void setColor(TColor& field, TColor value);
     void setChangedFont(const QFont& font);
     void unHotTick();
     void pointerEntered();
