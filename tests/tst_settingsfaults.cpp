@@ -198,6 +198,8 @@ private Q_SLOTS:
     void folderNameNotUtf8();
     void staleTemporaries_data();
     void staleTemporaries();
+    void pendingCopy_data();
+    void pendingCopy();
     void fullDisk_data();
     void fullDisk();
     void killedSaveLeavesOldOrNew_data();
@@ -620,6 +622,41 @@ void TestSettingsFaults::staleTemporaries()
     QCOMPARE(QFileInfo::exists(entry) || QFileInfo(entry).isSymLink(), !removed);
     QCOMPARE(readFile(path), OldContent);
     QCOMPARE(readFile(target), OldContent);
+}
+
+void TestSettingsFaults::pendingCopy_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("content");
+
+    const QByteArray oldFile = OldContent;
+    const QByteArray newFile = editedContent(OldContent);
+    const QByteArray copy = filestore::pendingCopy(newFile);
+    QByteArray corrupt = copy;
+    corrupt[copy.size() - 5] = corrupt[copy.size() - 5] == 'a' ? 'b' : 'a';
+    const QByteArray older = filestore::pendingCopy("[System]\r\nNAME=older\r\n");
+
+    // The moments of an in-place save: copy being written, copy complete, start overwritten.
+    QTest::newRow("no copy") << oldFile << oldFile;
+    QTest::newRow("copy cut short") << oldFile + copy.chopped(40) << oldFile + copy.chopped(40);
+    QTest::newRow("copy without its line end") << oldFile + copy.chopped(2) << oldFile + copy.chopped(2);
+    QTest::newRow("copy complete") << oldFile + copy << newFile;
+    QTest::newRow("start half overwritten") << newFile.first(10) + oldFile.sliced(10) + copy << newFile;
+    QTest::newRow("checksum wrong") << oldFile + corrupt << oldFile + corrupt;
+    QTest::newRow("earlier copy, newer cut short")
+        << oldFile + older + copy.chopped(9) << QByteArray("[System]\r\nNAME=older\r\n");
+    QTest::newRow("earlier copy, newer complete") << oldFile + older + copy << newFile;
+}
+
+void TestSettingsFaults::pendingCopy()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, content);
+
+    QCOMPARE(filestore::committedContent(bytes), content);
+    // Without a complete copy the file reads as the old one: an unfinished copy is a comment line.
+    if (content == bytes)
+        QCOMPARE(contentAsRead(bytes), IniDocument::fromBytes(OldContent).toBytes());
 }
 
 bool TestSettingsFaults::mountSmallDisk(const QString& folder, QString* reason)
