@@ -33,9 +33,7 @@ for attempt in 1 2; do
     copy_result
     e2e_wait_until 5 e2e_found --onlyvisible --name "$ERROR_BOX" ||
         e2e_fail "no error box when another client kept the clipboard (copy $attempt)"
-    box=$(e2e_search --onlyvisible --name "$ERROR_BOX" | head -n 1)
-    xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key --window "$box" Return
-    e2e_wait_until 10 e2e_gone --onlyvisible --name "$ERROR_BOX" || e2e_fail "the error box did not close"
+    e2e_dismiss_box "$ERROR_BOX"
 done
 stop_client
 

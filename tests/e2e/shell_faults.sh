@@ -45,14 +45,6 @@ expect_name()
     grep -q $"^NAME=$1"$'\r$' "$2" || e2e_fail "name $1 not saved ($3): $(cat -A "$2" 2>&1)"
 }
 
-dismiss_error_box()
-{
-    local box
-    box=$(e2e_search --onlyvisible --name "$ERROR_BOX" | head -n 1)
-    xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key --window "$box" Return
-    e2e_wait_until 10 e2e_gone --onlyvisible --name "$ERROR_BOX" || e2e_fail "the error box did not close"
-}
-
 # Stale temporaries of ours go at the start; a symlink under our naming and fresh files stay.
 touch "$E2E_TMP/other"
 printf 'partial' >"$E2E_SETTINGS.aB3xZ9"
@@ -104,14 +96,14 @@ mkfifo "$E2E_SETTINGS"
 start_app
 e2e_wait_until 2 e2e_found --onlyvisible --name "$ERROR_BOX" ||
     e2e_fail "no error box within 2 s with a FIFO as the settings file"
-dismiss_error_box
+e2e_dismiss_box "$ERROR_BOX"
 # The selection dialog reads the file too, and says so in a second box.
 e2e_wait_until 5 e2e_found --onlyvisible --name "$ERROR_BOX" || e2e_fail "no second error box"
-dismiss_error_box
+e2e_dismiss_box "$ERROR_BOX"
 wait_main "FIFO"
 close_app
 e2e_wait_until 5 e2e_found --onlyvisible --name "$ERROR_BOX" || e2e_fail "no error box for the refused save"
-dismiss_error_box
+e2e_dismiss_box "$ERROR_BOX"
 expect_exit 0 "FIFO"
 [[ -p "$E2E_SETTINGS" ]] || e2e_fail "the FIFO was replaced"
 rm -f "$E2E_SETTINGS"
