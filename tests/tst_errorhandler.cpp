@@ -1,4 +1,5 @@
 #include "application.h"
+#include "errorhandler.h"
 #include "pellimoerror.h"
 
 #include <QTest>

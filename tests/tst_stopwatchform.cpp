@@ -1,4 +1,5 @@
 #include "application.h"
+#include "errorhandler.h"
 #include "fakeclock.h"
 #include "glassbutton.h"
 #include "globals.h"
