@@ -3,7 +3,7 @@
 # openbox and captures the main window with its frame.
 #   tools/screenshot.sh [path/to/PLMO] [output.png]
 set -uo pipefail # no -e: the shared cleanup trap must run every step
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 plmo=${1:-build/release/PLMO}
 out=${2:-docs/screenshot.png}
 [ -x "$plmo" ] || { echo "no program at $plmo (build it first: tools/dev.sh run)" >&2; exit 1; }
