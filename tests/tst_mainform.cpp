@@ -89,6 +89,23 @@ private Q_SLOTS:
         QCOMPARE(f().pos(), QPoint(808, 346));
     }
 
+    void createdInOrder()
+    {
+        // Each window's class is set before the next window exists; the dialogs belong to the main window.
+        QCOMPARE(
+            m_windows->platform.callsOf(QStringLiteral("setWindowClass")),
+            QStringList({ QStringLiteral("setWindowClass Form1 TForm1"), QStringLiteral("setWindowClass Form2 TForm2"),
+                          QStringLiteral("setWindowClass Form3 TForm3") }));
+        QCOMPARE(Form2->parentWidget(), &f());
+        QCOMPARE(Form3->parentWidget(), &f());
+        // The selection dialog's creation handler ran: its buttons show the main window's option names.
+        QVERIFY(Form2->optionButton(1)->caption().startsWith(f().sList2Txt[1]));
+        QVERIFY(!f().sList2Txt[1].isEmpty());
+        destroyForms();
+        QVERIFY(!Form1 && !Form2 && !Form3);
+        createForms(&m_clock); // the fixture deletes these
+    }
+
     void layout_data()
     {
         QTest::addColumn<QString>("name");
