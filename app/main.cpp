@@ -1,11 +1,10 @@
 #include "application.h"
+#include "errorhandler.h"
 #include "globals.h"
 #include "mainform.h"
 #include "pellimoerror.h"
 #include "platform.h"
-#include "selectionform.h"
 #include "settingsfile.h"
-#include "settingsform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,31 +64,15 @@ int main(int argc, char** argv)
     // What saves killed mid-way left behind; only the first instance may touch the folder.
     settingsfile::removeStaleTemporaries(started.addSecs(-StaleTemporaryAgeSecs));
 
-    TForm1 form1;
-    Form1 = &form1;
-    platform.setWindowClass(&form1, QStringLiteral("TForm1"));
-    runGuarded([] { Form1->FormCreate(); });
-
-    TForm2 form2(&form1);
-    Form2 = &form2;
-    platform.setWindowClass(&form2, QStringLiteral("TForm2"));
-    runGuarded([] { Form2->FormCreate(); });
-
-    TForm3 form3(&form1);
-    Form3 = &form3;
-    platform.setWindowClass(&form3, QStringLiteral("TForm3"));
-
+    createForms();
     onTerminationRequest(closeAsUser);
     // A logout asks every client of the session to save first; the close may never come.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form1,
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, Form1,
                      [](QSessionManager&) { runGuarded([] { Form1->FormClose(); }); });
     std::atexit(saveAtLostDisplay);
 
-    form1.show();
+    Form1->show();
     QApplication::exec();
-
-    Form3 = nullptr;
-    Form2 = nullptr;
-    Form1 = nullptr;
+    destroyForms();
     return 0;
 }

@@ -77,15 +77,13 @@ expect_name Hungup "$E2E_SETTINGS" "SIGHUP"
 odd="$E2E_TMP/app/"$'\xff\xfe'
 mkdir "$odd"
 cp "$E2E_APP" "$odd/PLMO"
-(
-    cd "$E2E_TMP" || exit 1
-    e2e_spawn "$odd/PLMO"
-    APP_PID=$E2E_LAST_PID
-    wait_main "folder name not UTF-8"
-    type_name Odd
-    close_app
-    expect_exit 0 "folder name not UTF-8"
-) || exit 1
+# Started from another folder: a lossy path would have put the file there.
+e2e_spawn env -C "$E2E_TMP" "$odd/PLMO"
+APP_PID=$E2E_LAST_PID
+wait_main "folder name not UTF-8"
+type_name Odd
+close_app
+expect_exit 0 "folder name not UTF-8"
 expect_name Odd "$odd/PLMO_UserSettings.ini" "folder name not UTF-8"
 [[ -z "$(find "$E2E_TMP" -maxdepth 2 -name '_UserSettings.ini')" ]] || e2e_fail "a settings file landed outside the program's folder"
 
