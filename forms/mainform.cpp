@@ -186,9 +186,11 @@ void TForm1::FormCreate()
     sList1Sel.resize(board::TableSize);
 
     // An unreadable settings file is reported; the window still comes up with the defaults.
+    // The default centres the window by its outer size, so the frame is asked for before the first show.
+    const QSize outer = settingsfile::outerGeometry(this).size();
     settingsfile::MainSettings s;
-    s.position = settingsfile::centredDefault(frameGeometry().size());
-    runGuarded([&] { s = settingsfile::readMain(frameGeometry().size()); });
+    s.position = settingsfile::centredDefault(outer);
+    runGuarded([&] { s = settingsfile::readMain(outer); });
     settingsfile::applyPosition(this, s.position);
     edtNAME->setText(s.name);
     iSettingsBtnBGColor = s.btnBGColor;

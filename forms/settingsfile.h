@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -27,6 +28,12 @@ struct MainSettings
     qint32 tokuBtnTxtBold = 0;
     bool topmost = true;
 };
+
+/**
+ * A top-level window's outer rectangle, frame included, as the window system has it or, before
+ * the first show, as it will be.
+ */
+QRect outerGeometry(QWidget* window);
 
 /**
  * Puts a window's outer (frame) top-left corner at a stored position. QWidget::move() on a

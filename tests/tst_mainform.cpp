@@ -87,8 +87,10 @@ private Q_SLOTS:
         QCOMPARE(f().edtNAME->text(), QStringLiteral("NoName"));
         QCOMPARE(f().blChTopmost, -1);
         QVERIFY(f().chTopmost->isChecked());
-        // Before the first show the window has no frame yet: 304 x 348 centred on 1920 x 1040.
-        QCOMPARE(f().pos(), QPoint(808, 346));
+        // Centred by the outer size: 304 x 348 and the fake frame (3, 24, 3, 3) on 1920 x 1040.
+        QCOMPARE(f().pos(), QPoint(805, 332));
+        // The selection dialog likewise, by its own outer size 310 x 259.
+        QCOMPARE(Form2->pos(), QPoint(805, 390));
     }
 
     void layout_data()
