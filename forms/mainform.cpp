@@ -142,7 +142,6 @@ void TForm1::createWidgets()
     edtNAME->setObjectName(QStringLiteral("edtNAME"));
     edtNAME->setGeometry(123, 22, 83, 22);
     edtNAME->setFocusPolicy(Qt::ClickFocus); // not a tab stop
-    edtNAME->installEventFilter(this);
 
     btnCOPY = makeButton("btnCOPY", QRect(210, 1, 46, 44), 12, true);
     btnCOPY->setFont(pixelFont(QStringLiteral("Tahoma"), 12, true));
@@ -163,7 +162,6 @@ void TForm1::createWidgets()
     chTopmost->setText(QStringLiteral("on Top"));
     chTopmost->setFocusPolicy(Qt::ClickFocus);
     chTopmost->setChecked(true); // the layout starts in the stay-on-top band
-    chTopmost->installEventFilter(this);
     connect(chTopmost, &QCheckBox::toggled, this, [this] { runGuarded([this] { chTopmostClick(); }); });
 
     Timer1 = new QTimer(this);
@@ -173,6 +171,14 @@ void TForm1::createWidgets()
 
     connect(Image1, &ImageBox::mouseEntered, this, &TForm1::btn01MouseEnter);
     connect(Image2, &OverlayImage::mouseEntered, this, &TForm1::btn01MouseEnter);
+
+    // Every child tells the window when the pointer enters it: the pointer has left the bare
+    // background then (labels included, which have no mouse-enter handler of their own).
+    setMouseTracking(true);
+    for (QObject* child : children()) {
+        if (child->isWidgetType())
+            child->installEventFilter(this);
+    }
 }
 
 TGlassButton* TForm1::treeButton(int t) const

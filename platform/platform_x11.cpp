@@ -559,14 +559,17 @@ void X11Platform::forceForeground(QWidget* window)
         target = modal->window();
     }
 
-    if (QApplication::activeWindow()) {
-        // One of our windows has the focus already: no foreground change, only the focus step.
-        // Outside a modal dialog this gives the focus back to the window's focus widget.
-        if (target == window && QApplication::activeWindow() == window) {
-            QWidget* focus = window->focusWidget() ? window->focusWidget() : window;
-            if (!focus->hasFocus()) {
-                focus->setFocus(Qt::ActiveWindowFocusReason);
-            }
+    if (QWidget* active = QApplication::activeWindow()) {
+        // The foreground is ours already: no forcing, only the focus step. Focus in another of
+        // our top-level windows means activating that window (what focusing a window of another
+        // top-level does on Windows); the window manager grants it, as the focus is ours.
+        if (active != target) {
+            target->raise();
+            target->activateWindow();
+        }
+        QWidget* focus = target->focusWidget() ? target->focusWidget() : target;
+        if (!focus->hasFocus()) {
+            focus->setFocus(Qt::ActiveWindowFocusReason);
         }
         return;
     }
