@@ -547,8 +547,9 @@ bool TCustomGlassButton::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_keyWindow && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-        if (plain && key->text().size() == 1 && !key->text().front().isSpace() && isVisible() && isEnabled()
-            && acceleratorOf(m_caption) == key->text().front().toUpper() && !acceleratorOf(m_caption).isNull()) {
+        const QChar mark = acceleratorOf(m_caption);
+        if (plain && !mark.isNull() && key->text().size() == 1 && key->text().front().toUpper() == mark && isVisible()
+            && isEnabled()) {
             Click();
             return true;
         }
