@@ -29,6 +29,7 @@ public:
     void activateRunningInstance() override { }
     void setWindowClass(QWidget*, const QString&) override { }
     QRect primaryWorkArea() override { return { 0, 0, 1920, 1040 }; }
+    QMargins frameMargins(QWidget*) override { return {}; }
     void setStayOnTop(QWidget*, bool) override { }
     void forceForeground(QWidget*) override { }
     QString executablePath() override { return m_dir.filePath(QStringLiteral("PLMO")); }

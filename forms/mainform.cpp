@@ -166,7 +166,6 @@ void TForm1::createWidgets()
     chTopmost->setText(QStringLiteral("on Top"));
     chTopmost->setFocusPolicy(Qt::ClickFocus);
     chTopmost->setChecked(true); // the layout starts in the stay-on-top band
-    chTopmost->installEventFilter(this);
     connect(chTopmost, &QCheckBox::toggled, this, [this] { runGuarded([this] { chTopmostClick(); }); });
 
     Timer1 = new QTimer(this);
@@ -176,6 +175,14 @@ void TForm1::createWidgets()
 
     connect(Image1, &ImageBox::mouseEntered, this, &TForm1::btn01MouseEnter);
     connect(Image2, &OverlayImage::mouseEntered, this, &TForm1::btn01MouseEnter);
+
+    // Every child tells the window when the pointer enters it: the pointer has left the bare
+    // background then (labels included, which have no mouse-enter handler of their own).
+    setMouseTracking(true);
+    for (QObject* child : children()) {
+        if (child->isWidgetType())
+            child->installEventFilter(this);
+    }
 }
 
 TGlassButton* TForm1::treeButton(int t) const
@@ -189,9 +196,11 @@ void TForm1::FormCreate()
     sList1Sel.resize(board::TableSize);
 
     // An unreadable settings file is reported; the window still comes up with the defaults.
+    // The default centres the window by its outer size, so the frame is asked for before the first show.
+    const QSize outer = settingsfile::outerGeometry(this).size();
     settingsfile::MainSettings s;
-    s.position = settingsfile::centredDefault(frameGeometry().size());
-    runGuarded([&] { s = settingsfile::readMain(frameGeometry().size()); });
+    s.position = settingsfile::centredDefault(outer);
+    runGuarded([&] { s = settingsfile::readMain(outer); });
     settingsfile::applyPosition(this, s.position);
     // A longer name from the file shows cut, and goes back to the file whole unless edited.
     m_storedName = s.name;

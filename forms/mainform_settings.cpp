@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEnterEvent>
 #include <QLineEdit>
 
 void TForm1::FormClose()
@@ -44,14 +45,44 @@ void TForm1::changeEvent(QEvent* event)
 
 void TForm1::enterEvent(QEnterEvent* event)
 {
-    btn01MouseEnter();
+    pointerOver(childAt(event->position().toPoint()));
     QWidget::enterEvent(event);
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent* event)
+{
+    // Moves over the window's own background, and over the children that do not track the
+    // pointer (the labels), arrive here.
+    pointerOver(childAt(event->position().toPoint()));
+    QWidget::mouseMoveEvent(event);
+}
+
+void TForm1::leaveEvent(QEvent* event)
+{
+    m_pointerOnBackground = false;
+    QWidget::leaveEvent(event);
+}
+
+void TForm1::pointerOver(const QWidget* child)
+{
+    // The window's own mouse-enter is for its bare background only: entering a label does not
+    // count, coming back from any child onto the background does.
+    const bool background = child == nullptr;
+    if (background && !m_pointerOnBackground) {
+        m_pointerOnBackground = true;
+        btn01MouseEnter();
+    } else if (!background) {
+        m_pointerOnBackground = false;
+    }
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Enter && (watched == edtNAME || watched == chTopmost))
-        btn01MouseEnter();
+    if (event->type() == QEvent::Enter && watched != this) {
+        m_pointerOnBackground = false;
+        if (watched == edtNAME || watched == chTopmost)
+            btn01MouseEnter();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -87,8 +87,9 @@ TGlassButton* TForm2::optionButton(int k) const
 void TForm2::FormCreate()
 {
     btnClear();
-    QPoint pos = settingsfile::centredDefault(frameGeometry().size());
-    runGuarded([&] { pos = settingsfile::readSelectionPosition(frameGeometry().size()); });
+    const QSize outer = settingsfile::outerGeometry(this).size();
+    QPoint pos = settingsfile::centredDefault(outer);
+    runGuarded([&] { pos = settingsfile::readSelectionPosition(outer); });
     settingsfile::applyPosition(this, pos);
     btnClear();
 }

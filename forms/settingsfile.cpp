@@ -38,6 +38,11 @@ QPoint centredDefault(QSize outerSize)
     return { left, top };
 }
 
+QRect outerGeometry(QWidget* window)
+{
+    return window->geometry().marginsAdded(Platform::instance().frameMargins(window));
+}
+
 namespace {
 
 /**
@@ -55,6 +60,9 @@ public:
         window->installEventFilter(this);
         m_timer.setInterval(10);
         connect(&m_timer, &QTimer::timeout, this, &FramePlacer::check);
+        // Placed from its own show handler, the window is past the Show event this filter waits for.
+        if (window->isVisible())
+            m_timer.start();
     }
 
 protected:

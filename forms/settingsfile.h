@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -28,6 +29,12 @@ struct MainSettings
     qint32 tokuBtnTxtBold = 0;
     bool topmost = true;
 };
+
+/**
+ * A top-level window's outer rectangle, frame included, as the window system has it or, before
+ * the first show, as it will be.
+ */
+QRect outerGeometry(QWidget* window);
 
 /**
  * Puts a window's outer (frame) top-left corner at a stored position. QWidget::move() on a

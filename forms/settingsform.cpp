@@ -3,12 +3,14 @@
 #include "errorhandler.h"
 #include "layoutfont.h"
 #include "mainform.h"
+#include "platform.h"
+#include "settingsfile.h"
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -48,7 +50,8 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
 
 TForm3::TForm3(TForm1* mainForm)
     : QDialog(mainForm,
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint)
     , m_main(mainForm)
 {
@@ -97,16 +100,40 @@ void TForm3::showEvent(QShowEvent* event)
 {
     runGuarded([this] { FormShow(); });
     if (!m_placed && m_main) {
-        // Centred over the main window the first time in a run, kept on the desktop.
+        // The first show in a run centres the dialog over the main window by both outer sizes;
+        // later shows keep wherever the user left it.
         m_placed = true;
-        const QRect main = m_main->frameGeometry();
-        QPoint pos(main.left() + (main.width() - frameGeometry().width()) / 2,
-                   main.top() + (main.height() - frameGeometry().height()) / 2);
-        pos.setX(std::max(pos.x(), 0));
-        pos.setY(std::max(pos.y(), 0));
-        move(pos);
+        settingsfile::applyPosition(this,
+                                    firstPosition(settingsfile::outerGeometry(m_main),
+                                                  settingsfile::outerGeometry(this).size(),
+                                                  Platform::instance().primaryWorkArea()));
     }
     QDialog::showEvent(event);
+}
+
+QPoint TForm3::firstPosition(QRect mainOuter, QSize outerSize, QRect workArea)
+{
+    QPoint pos(mainOuter.left() + (mainOuter.width() - outerSize.width()) / 2,
+               mainOuter.top() + (mainOuter.height() - outerSize.height()) / 2);
+    // Moved right or down only: never left of or above the desktop.
+    pos.setX(std::max(pos.x(), workArea.left()));
+    pos.setY(std::max(pos.y(), workArea.top()));
+    return pos;
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event)
+{
+    // Neither button is a default or cancel button: Enter and Esc press nothing, and Esc does
+    // not close the dialog either.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void TForm3::FormShow()

@@ -27,8 +27,15 @@ public:
     void btnOKClick();
     void btnCancelClick();
 
+    /**
+     * Where the first show puts the dialog's frame: centred over the main window's outer
+     * rectangle by the dialog's outer size, moved right or down onto the work area.
+     */
+    static QPoint firstPosition(QRect mainOuter, QSize outerSize, QRect workArea);
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TForm1* m_main;

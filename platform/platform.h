@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 
@@ -36,6 +37,13 @@ public:
 
     /** Work area of the primary screen (the desktop less task bars), in screen pixels. */
     virtual QRect primaryWorkArea() = 0;
+
+    /**
+     * The frame the window manager puts (or will put) around a top-level window: left, top,
+     * right and bottom widths. Known once the window is shown; before its first show the window
+     * manager is asked, waiting a moment at most. No window manager, no frame: empty margins.
+     */
+    virtual QMargins frameMargins(QWidget* window) = 0;
 
     /** Puts a top-level window into the stay-on-top band or takes it out; no change, no call. */
     virtual void setStayOnTop(QWidget* window, bool onTop) = 0;

@@ -7,6 +7,7 @@
 #include <map>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMargins>
 #include <QWidget>
 #include <string>
 #include <utility>
@@ -159,6 +160,7 @@ public:
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
+    QMargins frameMargins(QWidget* window) override;
     void setStayOnTop(QWidget* window, bool onTop) override;
     void forceForeground(QWidget* window) override;
     QString executablePath() override;
@@ -214,6 +216,21 @@ QRect WinPlatform::primaryWorkArea()
         return fallbackWorkArea;
     }
     return QRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
+}
+
+QMargins WinPlatform::frameMargins(QWidget* window)
+{
+    if (!window) {
+        return {};
+    }
+    // The frame follows from the window's styles, known as soon as the native window exists.
+    const HWND handle = hwndOf(window);
+    RECT frame {};
+    if (!AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_STYLE)), FALSE,
+                            static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_EXSTYLE)))) {
+        return {};
+    }
+    return QMargins(-frame.left, -frame.top, frame.right, frame.bottom);
 }
 
 void WinPlatform::setStayOnTop(QWidget* window, bool onTop)

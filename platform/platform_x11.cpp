@@ -9,11 +9,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <chrono>
 #include <cstring>
+#include <optional>
+#include <poll.h>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMargins>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -42,6 +46,8 @@ constexpr long sourcePager = 2;
 // Window managers put a frame (sometimes two) between the root and the client window.
 constexpr int maxReparentDepth = 3;
 constexpr QRect fallbackWorkArea { 0, 0, 1024, 768 };
+// A window manager answers a frame request at once; one that never does must not hold up start-up.
+constexpr std::chrono::milliseconds frameExtentsWait { 250 };
 
 #ifdef PELLIMO_HAVE_X11
 
@@ -87,6 +93,15 @@ public:
     }
     WindowProperty(const WindowProperty&) = delete;
     WindowProperty& operator=(const WindowProperty&) = delete;
+
+    /** Writes the property unchanged onto another window; nothing when it was not there. */
+    void copyTo(Display* display, Window window, Atom property) const
+    {
+        if (exists()) {
+            XChangeProperty(display, window, property, m_type, m_format, PropModeReplace, m_data,
+                            static_cast<int>(m_count));
+        }
+    }
 
     /** Whether the window has the property at all. */
     bool exists() const { return m_read && m_type != None; }
@@ -192,21 +207,76 @@ Window findClientWindow(Display* display, const char* className)
     return findInTree(display, DefaultRootWindow(display), className, maxReparentDepth);
 }
 
-/** True when a window manager runs and announces _NET_ACTIVE_WINDOW support. */
-bool managerSupportsActivation(Display* display)
+/** True when a window manager runs and lists `atomName` in _NET_SUPPORTED. */
+bool managerSupports(Display* display, const char* atomName)
 {
     const std::vector<Window> check = windowList(display, "_NET_SUPPORTING_WM_CHECK");
     if (check.empty() || check.front() == None) {
         return false;
     }
     const Atom supported = XInternAtom(display, "_NET_SUPPORTED", True);
-    const Atom active = XInternAtom(display, "_NET_ACTIVE_WINDOW", True);
-    if (supported == None || active == None) {
+    const Atom wanted = XInternAtom(display, atomName, True);
+    if (supported == None || wanted == None) {
         return false;
     }
     const WindowProperty property(display, DefaultRootWindow(display), supported, 0x10000, XA_ATOM);
     const auto atoms = property.list(XA_ATOM);
-    return std::find(atoms.begin(), atoms.end(), active) != atoms.end();
+    return std::find(atoms.begin(), atoms.end(), wanted) != atoms.end();
+}
+
+/** _NET_FRAME_EXTENTS of a window (left, right, top, bottom on the wire), if it has them. */
+std::optional<QMargins> frameExtents(Display* display, Window window)
+{
+    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
+    if (extents == None) {
+        return std::nullopt;
+    }
+    const WindowProperty property(display, window, extents, 4, XA_CARDINAL);
+    const auto values = property.list(XA_CARDINAL);
+    if (values.size() != 4) {
+        return std::nullopt;
+    }
+    const auto at = [&](std::size_t i) {
+        return static_cast<int>(values[i]);
+    };
+    return QMargins(at(0), at(2), at(1), at(3));
+}
+
+/**
+ * Asks the window manager for the frame it would give a window that is not mapped
+ * (_NET_REQUEST_FRAME_EXTENTS) and waits a moment for the reply on the window's
+ * _NET_FRAME_EXTENTS; the window must have been created selecting PropertyChangeMask on this
+ * connection. Empty margins when no reply comes in time.
+ */
+QMargins requestFrameExtents(Display* display, Window window)
+{
+    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    XEvent request {};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = window;
+    request.xclient.message_type = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+    request.xclient.format = 32;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    XFlush(display);
+
+    std::optional<QMargins> answer;
+    const auto deadline = std::chrono::steady_clock::now() + frameExtentsWait;
+    while (!answer) {
+        XEvent event {};
+        while (!answer && XCheckTypedWindowEvent(display, window, PropertyNotify, &event)) {
+            if (event.xproperty.atom == extents) {
+                answer = frameExtents(display, window);
+            }
+        }
+        const auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (answer || left.count() <= 0) {
+            break;
+        }
+        pollfd fd { ConnectionNumber(display), POLLIN, 0 };
+        poll(&fd, 1, static_cast<int>(left.count()));
+    }
+    return answer.value_or(QMargins());
 }
 
 /**
@@ -354,6 +424,7 @@ public:
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
+    QMargins frameMargins(QWidget* window) override;
     void setStayOnTop(QWidget* window, bool onTop) override;
     void forceForeground(QWidget* window) override;
     QString executablePath() override;
@@ -376,7 +447,7 @@ void X11Platform::activateRunningInstance()
         const QuietXErrors quiet;
         const Window window = findClientWindow(display, mainWindowClass);
         if (window != None) {
-            if (managerSupportsActivation(display)) {
+            if (managerSupports(display, "_NET_ACTIVE_WINDOW")) {
                 // The window manager restores an iconic window on activation; the map request
                 // covers managers that only deiconify on MapRequest.
                 sendActiveWindow(display, window, serverTime(display));
@@ -414,6 +485,56 @@ QRect X11Platform::primaryWorkArea()
     return screen ? screen->availableGeometry() : fallbackWorkArea;
 }
 
+QMargins X11Platform::frameMargins(QWidget* window)
+{
+#ifdef PELLIMO_HAVE_X11
+    if (!window || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return {};
+    }
+    Display* display = ownDisplay();
+    if (!display) {
+        return {};
+    }
+    // The QWindow's id: QWidget::winId() goes stale when Qt recreates the native window in place.
+    window->winId();
+    const auto id = static_cast<Window>(window->windowHandle()->winId());
+    const QuietXErrors quiet;
+    if (const std::optional<QMargins> known = frameExtents(display, id)) {
+        return *known;
+    }
+    if (!managerSupports(display, "_NET_REQUEST_FRAME_EXTENTS")) {
+        return {};
+    }
+    // Asked for a stand-in that carries the decoration hints: the window manager answers a frame
+    // request with a ConfigureNotify for the window, which would move Qt's idea of an unmapped
+    // window back to where the X server has it.
+    Window root = None;
+    int x = 0;
+    int y = 0;
+    unsigned int width = 1;
+    unsigned int height = 1;
+    unsigned int border = 0;
+    unsigned int depth = 0;
+    XGetGeometry(display, id, &root, &x, &y, &width, &height, &border, &depth);
+    XSetWindowAttributes attributes {};
+    attributes.event_mask = PropertyChangeMask;
+    const Window probe = XCreateWindow(display, DefaultRootWindow(display), x, y, width, height, 0, CopyFromParent,
+                                       InputOutput, CopyFromParent, CWEventMask, &attributes);
+    for (const char* name : { "_MOTIF_WM_HINTS", "_NET_WM_WINDOW_TYPE", "WM_TRANSIENT_FOR", "WM_NORMAL_HINTS",
+                              "WM_HINTS", "_NET_WM_STATE" }) {
+        const Atom atom = XInternAtom(display, name, False);
+        WindowProperty(display, id, atom, 1024, AnyPropertyType).copyTo(display, probe, atom);
+    }
+    const QMargins margins = requestFrameExtents(display, probe);
+    XDestroyWindow(display, probe);
+    XSync(display, False);
+    return margins;
+#else
+    Q_UNUSED(window);
+    return {};
+#endif
+}
+
 void X11Platform::setStayOnTop(QWidget* window, bool onTop)
 {
     if (!window || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == onTop) {
@@ -440,21 +561,24 @@ void X11Platform::forceForeground(QWidget* window)
         target = modal->window();
     }
 
-    if (QApplication::activeWindow()) {
-        // One of our windows has the focus already: no foreground change, only the focus step.
-        // Outside a modal dialog this gives the focus back to the window's focus widget.
-        if (target == window && QApplication::activeWindow() == window) {
-            QWidget* focus = window->focusWidget() ? window->focusWidget() : window;
-            if (!focus->hasFocus()) {
-                focus->setFocus(Qt::ActiveWindowFocusReason);
-            }
+    if (QWidget* active = QApplication::activeWindow()) {
+        // The foreground is ours already: no forcing, only the focus step. Focus in another of
+        // our top-level windows means activating that window (what focusing a window of another
+        // top-level does on Windows); the window manager grants it, as the focus is ours.
+        if (active != target) {
+            target->raise();
+            target->activateWindow();
+        }
+        QWidget* focus = target->focusWidget() ? target->focusWidget() : target;
+        if (!focus->hasFocus()) {
+            focus->setFocus(Qt::ActiveWindowFocusReason);
         }
         return;
     }
 
 #ifdef PELLIMO_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb") && target->windowHandle()) {
-        if (Display* display = ownDisplay(); display && managerSupportsActivation(display)) {
+        if (Display* display = ownDisplay(); display && managerSupports(display, "_NET_ACTIVE_WINDOW")) {
             const QuietXErrors quiet;
             // The QWindow's id, not QWidget::winId(): the latter goes stale when Qt recreates the
             // native window in place.

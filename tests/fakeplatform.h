@@ -19,6 +19,9 @@ public:
 
     FakePlatform() = default;
 
+    /** The frame every top-level window gets (a title bar and thin borders). */
+    QMargins frame { 3, 24, 3, 3 };
+
     /** What the program asked for, in order, e.g. "setStayOnTop Form1 off". */
     QStringList calls;
 
@@ -57,6 +60,8 @@ public:
     }
 
     QRect primaryWorkArea() override { return WorkArea; }
+
+    QMargins frameMargins(QWidget*) override { return frame; }
 
     void setStayOnTop(QWidget* window, bool onTop) override
     {

@@ -2,6 +2,8 @@
 #include "errorhandler.h"
 #include "pellimoerror.h"
 
+#include <QDialog>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -70,6 +72,56 @@ private Q_SLOTS:
                  QStringList({ QString::fromUtf8("クリップボード 拒否 を開けません."),
                                QString::fromUtf8("クリップボード 拒否 を開けません.") }));
         setErrorReporter({});
+    }
+
+    void boxBelongsToTheActiveWindow_data()
+    {
+        QTest::addColumn<bool>("dialogOpen");
+        QTest::addColumn<bool>("mainActive");
+        QTest::addColumn<QString>("owner");
+        QTest::newRow("main window active") << false << true << "main";
+        QTest::newRow("modal dialog open") << true << true << "dialog";
+        QTest::newRow("nothing active: the main window") << false << false << "main";
+    }
+
+    void boxBelongsToTheActiveWindow()
+    {
+        QFETCH(bool, dialogOpen);
+        QFETCH(bool, mainActive);
+        QFETCH(QString, owner);
+        QWidget main;
+        main.setObjectName(QStringLiteral("main"));
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        if (mainActive)
+            QApplication::setActiveWindow(&main);
+        else
+            QApplication::setActiveWindow(nullptr);
+        QDialog dialog(&main);
+        dialog.setObjectName(QStringLiteral("dialog"));
+
+        // The box runs modally: look at it from inside its loop, then close it.
+        QString parent = QStringLiteral("none");
+        const auto report = [&] {
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (box && box->parentWidget())
+                    parent = box->parentWidget()->objectName();
+                if (box)
+                    box->done(0);
+            });
+            reportError(QStringLiteral("disk full"));
+        };
+        if (dialogOpen) {
+            QTimer::singleShot(0, &dialog, [&] {
+                report();
+                dialog.done(0);
+            });
+            dialog.exec();
+        } else {
+            report();
+        }
+        QCOMPARE(parent, owner);
     }
 
     void runGuardedReportsStdExceptions()

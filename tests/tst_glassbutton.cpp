@@ -3,7 +3,9 @@
 #include "glassbutton.h"
 
 #include <functional>
+#include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -108,6 +110,12 @@ private Q_SLOTS:
     void noTabStopTakesNoFocus();
     void accelerator();
     void enabledAgainAfterDisabled();
+    void doubleClick_data();
+    void doubleClick();
+    void typedAccelerator_data();
+    void typedAccelerator();
+    void keyPressHandlerMayDropTheSpace();
+    void actionLink();
 };
 
 void GlassButtonTest::initTestCase()
@@ -415,6 +423,158 @@ void GlassButtonTest::enabledAgainAfterDisabled()
     b->setEnabled(true);
     flushPaints();
     QCOMPARE(b->state(), absExclusive); // down in a group
+}
+
+void GlassButtonTest::doubleClick_data()
+{
+    QTest::addColumn<bool>("handler");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("doubleClicks");
+    QTest::newRow("no double-click handler: two clicks") << false << 2 << 0;
+    QTest::newRow("with a handler: one click and the double click") << true << 1 << 1;
+}
+
+void GlassButtonTest::doubleClick()
+{
+    QFETCH(bool, handler);
+    QFETCH(int, clicks);
+    QFETCH(int, doubleClicks);
+    Window w;
+    TGlassButton* b = w.add(10);
+    QVERIFY(w.show());
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    QSignalSpy downs(b, &TGlassButton::mouseDown);
+    int doubles = 0;
+    if (handler)
+        connect(b, &TGlassButton::doubleClicked, b, [&] { ++doubles; });
+    const QPoint p(10, 10);
+    click(b, p);
+    press(b, p); // Qt's second press of a fast double click, then the double-click event
+    QTest::mouseDClick(b, Qt::LeftButton, {}, p);
+    release(b, p);
+    QCOMPARE(clicked.count(), clicks);
+    QCOMPARE(doubles, doubleClicks);
+    QCOMPARE(downs.count(), 2);
+    QCOMPARE(b->state(), absUp);
+    QTest::mousePress(b, Qt::RightButton, {}, p); // any button reaches mouseDown
+    QCOMPARE(downs.count(), 3);
+    QCOMPARE(downs.last().at(0).value<Qt::MouseButton>(), Qt::RightButton);
+}
+
+void GlassButtonTest::typedAccelerator_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fieldFocused"); // an edit field takes typed characters itself
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("clicks");
+    // clang-format off
+    QTest::newRow("marked letter")             << "&Go"        << int(Qt::Key_G) << "g" << false << true  << 1;
+    QTest::newRow("upper case too")            << "&Go"        << int(Qt::Key_G) << "G" << false << true  << 1;
+    QTest::newRow("another letter")            << "&Go"        << int(Qt::Key_O) << "o" << false << true  << 0;
+    QTest::newRow("&& is no mark")             << "Stop && go" << int(Qt::Key_G) << "g" << false << true  << 0;
+    QTest::newRow("the last mark counts")      << "&a &b"      << int(Qt::Key_B) << "b" << false << true  << 1;
+    QTest::newRow("taken by the edit field")   << "&Go"        << int(Qt::Key_G) << "g" << true  << true  << 0;
+    QTest::newRow("disabled")                  << "&Go"        << int(Qt::Key_G) << "g" << false << false << 0;
+    // clang-format on
+}
+
+void GlassButtonTest::typedAccelerator()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(bool, fieldFocused);
+    QFETCH(bool, enabled);
+    QFETCH(int, clicks);
+    Window w;
+    TGlassButton* b = w.add(10);
+    b->setTabStop(false);
+    b->setCaption(caption);
+    b->setEnabled(enabled);
+    TGlassButton* focused = w.add(80); // a focused button offers the characters it does not use
+    auto* field = new QLineEdit(&w.top);
+    field->setGeometry(150, 10, 80, 20);
+    QVERIFY(w.show());
+    QApplication::setActiveWindow(&w.top);
+    if (fieldFocused)
+        field->setFocus();
+    else
+        focused->setFocus();
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                    text == text.toUpper() ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(clicked.count(), clicks);
+    QCOMPARE(field->text().isEmpty(), !fieldFocused);
+}
+
+void GlassButtonTest::keyPressHandlerMayDropTheSpace()
+{
+    Window w;
+    TGlassButton* b = w.add(10);
+    QVERIFY(w.show());
+    QApplication::setActiveWindow(&w.top);
+    b->setFocus();
+    QSignalSpy clicked(b, &TGlassButton::clicked);
+    QString seen;
+    connect(b, &TGlassButton::keyPressed, b, [&](QChar* key) {
+        seen += *key;
+        if (*key == u' ')
+            *key = QChar();
+    });
+    QTest::keyClicks(b, QStringLiteral("x "));
+    QCOMPARE(seen, QStringLiteral("x "));
+    QCOMPARE(clicked.count(), 0);
+}
+
+void GlassButtonTest::actionLink()
+{
+    Window w;
+    TGlassButton* b1 = w.add(10);
+    TGlassButton* b2 = w.add(80);
+    b2->setGroupIndex(4);
+    QAction action(QStringLiteral("&Run"));
+    action.setEnabled(false);
+    action.setCheckable(true);
+    action.setProperty("GroupIndex", 4);
+    b1->setAction(&action);
+    QVERIFY(w.show());
+
+    // Action to button: caption, enabled, group index, checked as Down.
+    QCOMPARE(b1->caption(), QStringLiteral("&Run"));
+    QVERIFY(!b1->isEnabled());
+    QCOMPARE(b1->groupIndex(), 4);
+    action.setText(QStringLiteral("Walk"));
+    action.setEnabled(true);
+    QCOMPARE(b1->caption(), QStringLiteral("Walk"));
+    QVERIFY(b1->isEnabled());
+    action.setChecked(true);
+    QVERIFY(b1->down());
+    action.setProperty("GroupIndex", 5);
+    QCOMPARE(b1->groupIndex(), 5);
+    action.setProperty("GroupIndex", 4);
+
+    // Button to action: the group pops the button up and unchecks the action; a click runs it.
+    click(b2);
+    QVERIFY(b2->down());
+    QVERIFY(!b1->down());
+    QVERIFY(!action.isChecked());
+    QSignalSpy triggered(&action, &QAction::triggered);
+    click(b1);
+    QCOMPARE(triggered.count(), 1);
+    QVERIFY(action.isChecked());
+    QVERIFY(b1->down());
+    QVERIFY(!b2->down());
+
+    // A click receiver of its own wins over the action.
+    QSignalSpy clicked(b1, &TGlassButton::clicked);
+    click(b1);
+    QCOMPARE(triggered.count(), 1);
+    QCOMPARE(clicked.count(), 1);
+    b1->setAction(nullptr);
+    action.setText(QStringLiteral("Gone"));
+    QCOMPARE(b1->caption(), QStringLiteral("Walk"));
 }
 
 QTEST_MAIN(GlassButtonTest)

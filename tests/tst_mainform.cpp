@@ -86,8 +86,10 @@ private Q_SLOTS:
         QCOMPARE(f().edtNAME->text(), QStringLiteral("NoName"));
         QCOMPARE(f().blChTopmost, -1);
         QVERIFY(f().chTopmost->isChecked());
-        // Before the first show the window has no frame yet: 304 x 348 centred on 1920 x 1040.
-        QCOMPARE(f().pos(), QPoint(808, 346));
+        // Centred by the outer size: 304 x 348 and the fake frame (3, 24, 3, 3) on 1920 x 1040.
+        QCOMPARE(f().pos(), QPoint(805, 332));
+        // The selection dialog likewise, by its own outer size 310 x 259.
+        QCOMPARE(Form2->pos(), QPoint(805, 390));
     }
 
     void createdInOrder()
@@ -383,6 +385,59 @@ private Q_SLOTS:
         QVERIFY(!Form2->isVisible());
         QCOMPARE(m_windows->platform.callsOf(QStringLiteral("setStayOnTop")),
                  QStringList({ QStringLiteral("setStayOnTop Form1 off"), QStringLiteral("setStayOnTop Form1 on") }));
+    }
+
+    void mouseEnter_data()
+    {
+        QTest::addColumn<QList<QPoint>>("path"); // pointer positions in the window, from outside
+        QTest::addColumn<bool>("topmost");
+        QTest::addColumn<int>("activations");
+
+        const QPoint background(121, 10); // between btnEND and lblTIME
+        const QPoint time(150, 10); // lblTIME
+        const QPoint always(80, 322); // Label1, over the map
+        const QPoint tree(85, 79); // btn01
+        const QPoint map(150, 200); // Image2 over Image1
+        using Path = QList<QPoint>;
+        // clang-format off
+        QTest::newRow("bare background")            << Path{ background }                   << true  << 1;
+        QTest::newRow("lblTIME from outside")       << Path{ time }                         << true  << 0;
+        QTest::newRow("Label1 from outside")        << Path{ always }                       << true  << 0;
+        QTest::newRow("lblTIME, then background")   << Path{ time, background }             << true  << 1;
+        QTest::newRow("Label1, then the map")       << Path{ always, map }                  << true  << 1;
+        QTest::newRow("background, label, back")    << Path{ background, time, background } << true  << 2;
+        QTest::newRow("background, further on it")  << Path{ QPoint(121, 5), QPoint(121, 20) } << true << 1;
+        QTest::newRow("tree button, then the map")  << Path{ tree, map }                    << true  << 2;
+        QTest::newRow("edtNAME")                    << Path{ QPoint(150, 30) }              << true  << 1;
+        QTest::newRow("chTopmost")                  << Path{ QPoint(60, 338) }              << true  << 1;
+        QTest::newRow("stay-on-top off")            << Path{ background, tree, map }        << false << 0;
+        // clang-format on
+    }
+
+    void mouseEnter()
+    {
+        QFETCH(QList<QPoint>, path);
+        QFETCH(bool, topmost);
+        QFETCH(int, activations);
+        f().chTopmost->setChecked(topmost);
+        f().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f()));
+        // Activation itself brings the window forward too; let it happen before counting.
+        QApplication::setActiveWindow(&f());
+        QTRY_VERIFY(f().isActiveWindow());
+        // The pointer starts on another window, away from the main window.
+        QWidget elsewhere;
+        elsewhere.setGeometry(0, 0, 50, 50);
+        elsewhere.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+        QTest::mouseMove(&elsewhere, QPoint(20, 20));
+        m_windows->platform.calls.clear();
+        for (const QPoint& p : path)
+            QTest::mouseMove(&f(), p);
+        const qsizetype counted = m_windows->platform.callsOf(QStringLiteral("forceForeground")).size();
+        // Off the window again before it goes: Qt remembers the last window under the pointer.
+        QTest::mouseMove(&elsewhere, QPoint(30, 30));
+        QCOMPARE(counted, activations);
     }
 
     void mapPicture_data()

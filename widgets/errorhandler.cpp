@@ -2,6 +2,8 @@
 
 #include "pellimoerror.h"
 
+#include <algorithm>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace {
@@ -12,6 +14,24 @@ std::function<void(const QString&)>& reporter()
     return r;
 }
 
+/**
+ * The window a message box belongs to: the program's active window (a modal dialog first), else
+ * its visible main window. A box transient for it (owned by it, on Windows) is stacked above it
+ * by the window manager, also above a stay-on-top window; a box of its own could open behind.
+ */
+QWidget* messageBoxOwner()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto main = std::find_if(windows.begin(), windows.end(), [](const QWidget* w) {
+        return w->isVisible() && !w->parentWidget() && w->windowType() == Qt::Window;
+    });
+    return main == windows.end() ? nullptr : *main;
+}
+
 } // namespace
 
 void reportError(const QString& message)
@@ -20,7 +40,8 @@ void reportError(const QString& message)
         reporter()(errorBoxText(message));
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Pellimo"), errorBoxText(message), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Pellimo"), errorBoxText(message), QMessageBox::Ok,
+                    messageBoxOwner());
     box.exec();
 }
 

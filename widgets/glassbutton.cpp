@@ -1,7 +1,11 @@
 #include "glassbutton.h"
 
+#include "glassbuttonactionlink.h"
+
+#include <QAction>
 #include <QEnterEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QShortcutEvent>
 #include <QTimer>
@@ -25,6 +29,19 @@ TCustomGlassButton::TCustomGlassButton(QWidget* parent)
 }
 
 TCustomGlassButton::~TCustomGlassButton() = default;
+
+QAction* TCustomGlassButton::action() const
+{
+    return m_actionLink ? m_actionLink->action() : nullptr;
+}
+
+void TCustomGlassButton::setAction(QAction* action)
+{
+    if (action == this->action())
+        return;
+    delete m_actionLink;
+    m_actionLink = action ? new TGlassButtonActionLink(this, action) : nullptr;
+}
 
 namespace {
 
@@ -266,6 +283,8 @@ void TCustomGlassButton::announceGroup()
         if (FDown && other->FDown) {
             other->FDown = false;
             other->FState = absUp;
+            if (QAction* action = other->action())
+                action->setChecked(false);
             other->update();
         }
         other->FAllowAllUp = FAllowAllUp;
@@ -296,7 +315,17 @@ void TCustomGlassButton::FireCustomBackgroundSymbol(QPainter& painter, const QRe
 
 void TCustomGlassButton::Click()
 {
-    Q_EMIT clicked();
+    // A click handler of its own wins over the action, as it would over the action's handler.
+    if (QAction* action = this->action();
+        action && !isSignalConnected(QMetaMethod::fromSignal(&TCustomGlassButton::clicked)))
+        action->trigger();
+    else
+        Q_EMIT clicked();
+}
+
+bool TCustomGlassButton::hasDoubleClickReceiver() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&TCustomGlassButton::doubleClicked));
 }
 
 void TCustomGlassButton::changeEvent(QEvent* event)
@@ -369,6 +398,7 @@ bool insideForDrag(const QWidget* w, QPoint p)
 
 void TCustomGlassButton::mousePressEvent(QMouseEvent* event)
 {
+    Q_EMIT mouseDown(event->button(), event->modifiers(), event->position().toPoint());
     QWidget::mousePressEvent(event);
     if (event->button() != Qt::LeftButton || !isEnabled())
         return;
@@ -449,10 +479,15 @@ void TCustomGlassButton::mouseReleaseEvent(QMouseEvent* event)
 
 void TCustomGlassButton::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // The button takes no double clicks: the second press of a fast double click is an ordinary
-    // press. Qt sends it as a press followed by this event, so only a lone double click is one.
+    // Qt sends the second press of a fast double click as a press followed by this event, so
+    // only a lone double click still needs the press. Without a double-click receiver the button
+    // takes no double clicks: that press is an ordinary one and its release a second click.
     if (!FMouseDownInControl)
         mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || !isEnabled() || !hasDoubleClickReceiver())
+        return;
+    m_pressedHere = false; // the double click goes to its receiver; the release clicks nothing
+    Q_EMIT doubleClicked();
 }
 
 void TCustomGlassButton::keyPressEvent(QKeyEvent* event)
@@ -465,15 +500,67 @@ void TCustomGlassButton::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
-    // After the ordinary key handling, a typed space clicks, each repeat again.
-    if (event->text() == QLatin1String(" ")) {
+    if (event->text().isEmpty())
+        return;
+    // A typed character goes to keyPressed() first; then a space clicks, each repeat again.
+    QChar key = event->text().front();
+    Q_EMIT keyPressed(&key);
+    if (key == u' ') {
         Click();
         event->accept();
     }
 }
 
+namespace {
+
+/** The character a caption marks with "&" ("&&" is a plain "&"); the last mark counts. */
+QChar acceleratorOf(const QString& caption)
+{
+    QChar marked;
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        ++i;
+        if (caption[i] != u'&')
+            marked = caption[i];
+    }
+    return marked.toUpper();
+}
+
+} // namespace
+
+void TCustomGlassButton::watchWindowKeys()
+{
+    QWidget* top = window();
+    if (top == this || top == m_keyWindow)
+        return;
+    if (m_keyWindow)
+        m_keyWindow->removeEventFilter(this);
+    m_keyWindow = top;
+    top->installEventFilter(this);
+}
+
+bool TCustomGlassButton::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key press reaches the window when it is the focus itself or no control took the key: the
+    // window offers the typed character, and a button whose caption marks it clicks.
+    if (watched == m_keyWindow && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        const QChar mark = acceleratorOf(m_caption);
+        if (plain && !mark.isNull() && key->text().size() == 1 && key->text().front().toUpper() == mark && isVisible()
+            && isEnabled()) {
+            Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool TCustomGlassButton::event(QEvent* event)
 {
+    if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
+        watchWindowKeys();
     if (event->type() == QEvent::Shortcut) {
         auto* shortcut = static_cast<QShortcutEvent*>(event);
         if (shortcut->shortcutId() == m_acceleratorId && m_acceleratorId != 0) {

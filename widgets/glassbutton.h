@@ -7,8 +7,10 @@
 #include <QPointer>
 #include <QWidget>
 
+class QAction;
 class QPainter;
 class QTimer;
+class TGlassButtonActionLink;
 
 enum TButtonShape { btsRectangle, btsCurvedRectangle };
 enum TButtonDirection { bdLeft, bdRight };
@@ -162,6 +164,13 @@ public:
     /** Draws the whole button look (layers, caption, picture) onto a painter of this button's size. */
     virtual void PaintGlass(QPainter& painter);
 
+    /**
+     * The assigned action: caption, enabled state, checked state (as Down) and group index
+     * follow it, and a click runs it unless clicked() has a receiver of its own. Null removes it.
+     */
+    QAction* action() const;
+    void setAction(QAction* action);
+
     TGlassButtonState state() const { return FState; }
     bool isMouseInControl() const { return FMouseInControl; }
     bool isMouseDownInControl() const { return FMouseDownInControl; }
@@ -175,6 +184,12 @@ Q_SIGNALS:
     void clicked();
     void mouseEntered();
     void mouseLeft();
+    /** A double click; while this has a receiver, a double click is no second click. */
+    void doubleClicked();
+    /** Any mouse button pressed on the button, before the button reacts to it. */
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
+    /** A typed character, before the button reacts to it; a receiver may change `*key` (QChar() drops it). */
+    void keyPressed(QChar* key);
     /** Raised to draw the symbol when BackGroundSymbol is bsCustom. */
     void customBackgroundSymbol(QPainter* painter, const QRect& rect);
 
@@ -191,6 +206,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     virtual void FireCustomBackgroundSymbol(QPainter& painter, const QRect& rect);
     /** Brings FState in line with Enabled, Down and Style before a paint. */
@@ -222,6 +238,9 @@ private:
     void trackingUpdate(const QPointF& globalPos);
     void announceGroup();
     void grabAccelerator();
+    /** Watches the top-level window for typed characters that no control took (accelerators). */
+    void watchWindowKeys();
+    bool hasDoubleClickReceiver() const;
 
     /** TColor to an opaque colour, the window-text stand-in resolved through the palette. */
     QColor toArgb(TColor color) const;
@@ -260,6 +279,10 @@ private:
     bool m_tabStop = true;
     bool m_pressedHere = false; // a left press started on the button: its release may click
     int m_acceleratorId = 0;
+    QPointer<QWidget> m_keyWindow;
+    TGlassButtonActionLink* m_actionLink = nullptr;
+
+    friend class TGlassButtonActionLink;
 };
 
 /** The glass button as the windows use it. */
