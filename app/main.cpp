@@ -1,4 +1,5 @@
 #include "application.h"
+#include "benchswitch.h"
 #include "globals.h"
 #include "mainform.h"
 #include "platform.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     Form3 = &form3;
     platform.setWindowClass(&form3, QStringLiteral("TForm3"));
 
+    benchswitch::quitAfterFirstPaintIfAsked(&form1);
     form1.show();
     QApplication::exec();
 
