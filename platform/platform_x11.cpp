@@ -402,6 +402,9 @@ void X11Platform::setWindowClass(QWidget* window, const QString& className)
     }
     // Qt writes its own WM_CLASS when it creates the native window, so create it first and
     // overwrite afterwards; the window is not mapped yet, so the manager only sees ours.
+    // Asking a dialog's id would by default turn every widget of its parent window into a
+    // native X window as well: 28 windows for the main window, each costing start-up time.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     window->winId();
     NativeWindowKeeper::of(window)->setWindowClass(className.toLatin1());
 }
