@@ -43,9 +43,9 @@ using layout::pixelFont;
 using layout::twoDigits;
 
 TForm2::TForm2(QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
-                  | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
+    : KeptDialog(parent,
+                 Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
+                     | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Please select *This screen can be moved*"));

@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPlatformSurfaceEvent>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -286,7 +287,8 @@ void writeWindowClass(WId id, const QByteArray& className)
  * Rides along on a top-level's QWindow. Qt's xcb backend recreates the native window in place
  * at show() when the stay-on-top flag of a not yet shown window changed, writing its own
  * WM_CLASS on the new one. So a flag change on a hidden window waits here until the window is
- * exposed, and should the native window be recreated anyway, our WM_CLASS goes back on it.
+ * exposed, and should the native window be recreated anyway, our WM_CLASS goes back on it:
+ * before the first map when Qt creates it anew, at the expose when the backend swaps it in place.
  */
 class NativeWindowKeeper final : public QObject
 {
@@ -328,18 +330,31 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == qtExposeEvent && watched == m_widget->windowHandle()) {
-            const WId id = m_widget->windowHandle()->winId();
-            if (!m_className.isEmpty() && id != m_classedId) {
-                m_classedId = id;
-                writeWindowClass(id, m_className);
-            }
+        if (watched != m_widget->windowHandle()) {
+            return QObject::eventFilter(watched, event);
+        }
+        if (event->type() == QEvent::PlatformSurface
+            && static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType()
+                == QPlatformSurfaceEvent::SurfaceCreated) {
+            // A new native window (Qt made it again after a destroy): classed before its first map.
+            reclass();
+        } else if (event->type() == qtExposeEvent) {
+            reclass();
             syncStayOnTop();
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    void reclass()
+    {
+        const WId id = m_widget->windowHandle()->winId();
+        if (!m_className.isEmpty() && id != m_classedId) {
+            m_classedId = id;
+            writeWindowClass(id, m_className);
+        }
+    }
+
     QWidget* m_widget;
     QByteArray m_className;
     WId m_classedId = 0;

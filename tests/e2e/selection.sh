@@ -48,6 +48,10 @@ choose() # "x y" of the tree, "x y" of the dialog button
     e2e_wait_until 20 e2e_found --onlyvisible --name "$DIALOG_NAME" || e2e_fail "the selection dialog did not open for the tree at $1"
     local dialog
     dialog=$(e2e_search --onlyvisible --name "$DIALOG_NAME" | head -n 1)
+    # Closing only hides the dialog: every opening shows the same window, with its class.
+    FIRST_DIALOG=${FIRST_DIALOG:-$dialog}
+    [[ "$dialog" == "$FIRST_DIALOG" ]] || e2e_fail "the selection dialog came back as a new window"
+    xprop -id "$dialog" WM_CLASS | grep -q '"TForm2"$' || e2e_fail "dialog WM_CLASS is $(xprop -id "$dialog" WM_CLASS)"
     # shellcheck disable=SC2086
     click "$dialog" $2
     e2e_wait_until 20 e2e_gone --onlyvisible --name "$DIALOG_NAME" || e2e_fail "the selection dialog did not close after $2"
