@@ -86,8 +86,10 @@ void TForm1::createWidgets()
     setPalette(pal);
     setAutoFillBackground(true);
     setFont(pixelFont(QStringLiteral("Meiryo UI"), 11));
+    // Qt's X11 backend decodes every size an icon has and sends them all with each window; window
+    // managers and panels draw it at 16 to 48 pixels and scale from the nearest.
     QIcon icon;
-    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
+    for (int size : { 16, 32, 48 })
         icon.addFile(QStringLiteral(":/icon/pellimo_%1.png").arg(size));
     setWindowIcon(icon);
 

@@ -29,6 +29,8 @@ void ImageBox::enterEvent(QEnterEvent* event)
 
 void ImageBox::resizeEvent(QResizeEvent* event)
 {
-    setPicture(m_picture);
+    // The first show resizes the widget to the size it already has: scaled already.
+    if (!m_picture.isNull() && m_scaled.size() != size())
+        setPicture(m_picture);
     QWidget::resizeEvent(event);
 }
