@@ -35,13 +35,22 @@ results="$E2E_TMP/results"
 : >"$results"
 
 # One timed start: "<label> <wall s> <user s> <sys s> <peak RSS KiB>" appended to the results.
+# A start whose window never appears (the window manager did not map it) is ended after 20 s,
+# reported and left out.
 timed()
 {
     local label="$1" t
     shift
     local TIMEFORMAT='%3R %3U %3S'
-    t=$({ time /usr/bin/time -f %M -o "$E2E_TMP/rss" "$@" >/dev/null 2>&1; } 2>&1)
-    echo "$label $t $(tail -n 1 "$E2E_TMP/rss")" >>"$results"
+    t=$({ time {
+        timeout 20 /usr/bin/time -f %M -o "$E2E_TMP/rss" "$@" >/dev/null 2>&1
+        echo $? >"$E2E_TMP/status"
+    }; } 2>&1)
+    if [[ "$(cat "$E2E_TMP/status")" == 0 ]]; then
+        echo "$label $t $(tail -n 1 "$E2E_TMP/rss")" >>"$results"
+    else
+        echo "$label: a run failed or hung (status $(cat "$E2E_TMP/status")), left out" >&2
+    fi
     sleep 0.2 # let openbox forget the window before the next start
 }
 
