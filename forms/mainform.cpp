@@ -225,10 +225,8 @@ void TForm1::FormCreate()
 void TForm1::loadMapPicture()
 {
     const QString name = iSettingsBtnBGColor == 0 ? QStringLiteral("PngImage_2") : QStringLiteral("PngImage_1");
-    const QPixmap picture(QStringLiteral(":/maps/%1.png").arg(name));
-    if (picture.isNull())
+    if (!Image1->setPictureFile(QStringLiteral(":/maps/%1.png").arg(name)))
         qCWarning(lcPlatform, "the map picture %s is missing or cannot be decoded", qPrintable(name));
-    Image1->setPicture(picture);
 }
 
 void TForm1::excAllClear()
