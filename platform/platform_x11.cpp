@@ -13,7 +13,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPlatformSurfaceEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -284,11 +284,13 @@ void writeWindowClass(WId id, const QByteArray& className)
 }
 
 /**
- * Rides along on a top-level's QWindow. Qt's xcb backend recreates the native window in place
- * at show() when the stay-on-top flag of a not yet shown window changed, writing its own
- * WM_CLASS on the new one. So a flag change on a hidden window waits here until the window is
- * exposed, and should the native window be recreated anyway, our WM_CLASS goes back on it:
- * before the first map when Qt creates it anew, at the expose when the backend swaps it in place.
+ * Rides along on a top-level widget and its QWindow. Our WM_CLASS goes on each native window Qt
+ * makes for the widget before its first map: Qt writes its own when it creates the window and
+ * then tells the widget (WinIdChange), still unmapped. Qt's xcb backend also recreates the native
+ * window in place at show() when the stay-on-top flag of a not yet shown window changed, writing
+ * its own WM_CLASS on the new one. So a flag change on a hidden window waits here until the
+ * window is exposed, and should the native window be swapped anyway, ours goes back on at the
+ * expose.
  */
 class NativeWindowKeeper final : public QObject
 {
@@ -306,15 +308,16 @@ public:
             }
         }
         auto* keeper = new NativeWindowKeeper(widget);
-        widget->windowHandle()->installEventFilter(keeper);
+        widget->installEventFilter(keeper);
+        keeper->watchHandle();
         return keeper;
     }
 
+    /** Classes the native window now if there is one, else when Qt creates it. */
     void setWindowClass(const QByteArray& className)
     {
         m_className = className;
-        m_classedId = m_widget->windowHandle()->winId();
-        writeWindowClass(m_classedId, m_className);
+        reclass();
     }
 
     /** Brings the native window's stay-on-top flag in line with the widget's, once it is safe. */
@@ -322,7 +325,7 @@ public:
     {
         QWindow* handle = m_widget->windowHandle();
         const bool wanted = m_widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        if (handle->isExposed() && handle->flags().testFlag(Qt::WindowStaysOnTopHint) != wanted) {
+        if (handle && handle->isExposed() && handle->flags().testFlag(Qt::WindowStaysOnTopHint) != wanted) {
             handle->setFlag(Qt::WindowStaysOnTopHint, wanted);
         }
     }
@@ -330,15 +333,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched != m_widget->windowHandle()) {
-            return QObject::eventFilter(watched, event);
-        }
-        if (event->type() == QEvent::PlatformSurface
-            && static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType()
-                == QPlatformSurfaceEvent::SurfaceCreated) {
-            // A new native window (Qt made it again after a destroy): classed before its first map.
+        if (watched == m_widget && event->type() == QEvent::WinIdChange) {
+            watchHandle();
             reclass();
-        } else if (event->type() == qtExposeEvent) {
+        } else if (watched == m_handle && event->type() == qtExposeEvent) {
             reclass();
             syncStayOnTop();
         }
@@ -346,16 +344,31 @@ protected:
     }
 
 private:
+    void watchHandle()
+    {
+        QWindow* handle = m_widget->windowHandle();
+        if (handle && handle != m_handle) {
+            handle->installEventFilter(this);
+            m_handle = handle;
+        }
+    }
+
     void reclass()
     {
-        const WId id = m_widget->windowHandle()->winId();
-        if (!m_className.isEmpty() && id != m_classedId) {
+        // The QWindow's id: QWidget::winId() goes stale when the backend swaps the window in place.
+        QWindow* handle = m_widget->windowHandle();
+        if (m_className.isEmpty() || !handle || !handle->handle()) {
+            return;
+        }
+        const WId id = handle->winId();
+        if (id != m_classedId) {
             m_classedId = id;
             writeWindowClass(id, m_className);
         }
     }
 
     QWidget* m_widget;
+    QPointer<QWindow> m_handle;
     QByteArray m_className;
     WId m_classedId = 0;
 };
@@ -415,12 +428,10 @@ void X11Platform::setWindowClass(QWidget* window, const QString& className)
     if (!window || QGuiApplication::platformName() != QLatin1String("xcb")) {
         return;
     }
-    // Qt writes its own WM_CLASS when it creates the native window, so create it first and
-    // overwrite afterwards; the window is not mapped yet, so the manager only sees ours.
-    // Asking a dialog's id would by default turn every widget of its parent window into a
-    // native X window as well: 28 windows for the main window, each costing start-up time.
+    // No native window is asked for here: a dialog's one comes at its first opening, classed
+    // before it is mapped. (Asking a dialog's id would by default also turn every widget of its
+    // parent window into a native X window: 28 for the main window.)
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    window->winId();
     NativeWindowKeeper::of(window)->setWindowClass(className.toLatin1());
 }
 
