@@ -23,8 +23,9 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            // Queued, so that the painted pixels still reach the screen first.
-            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            // Queued, so that the painted pixels still reach the screen first. exit(), not
+            // quit(): quit() closes the windows first, and the main window saves when closed.
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return false;
     }
