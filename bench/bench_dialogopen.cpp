@@ -146,27 +146,15 @@ int main(int argc, char** argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     // The windows as the program builds them at start-up.
-    TForm1 form1;
-    Form1 = &form1;
-    platform.setWindowClass(&form1, QStringLiteral("TForm1"));
-    form1.FormCreate();
-    TForm2 form2(&form1);
-    Form2 = &form2;
-    platform.setWindowClass(&form2, QStringLiteral("TForm2"));
-    form2.FormCreate();
-    TForm3 form3(&form1);
-    Form3 = &form3;
-    platform.setWindowClass(&form3, QStringLiteral("TForm3"));
-    form1.show();
+    createForms();
+    Form1->show();
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    Form3 = nullptr;
-    Form2 = nullptr;
-    Form1 = nullptr;
+    destroyForms();
     Platform::setInstance(nullptr);
     return 0;
 }

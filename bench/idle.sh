@@ -69,7 +69,7 @@ run()
     measure "$label, pointer resting on btn01" "$pid"
     xdotool mousemove 1200 1000
     measure "$label, pointer away" "$pid"
-    kill -TERM "$pid"
+    kill -KILL "$pid"
     wait "$pid" 2>/dev/null
 }
 

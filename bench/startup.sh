@@ -66,7 +66,7 @@ rss_after_2s()
     pid=$!
     sleep 2
     rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
-    kill -TERM "$pid"
+    kill -KILL "$pid"
     wait "$pid" 2>/dev/null
     echo "$label-rss2 $rss 0 0 0" >>"$results"
     sleep 0.2

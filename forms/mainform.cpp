@@ -1,7 +1,7 @@
 #include "mainform.h"
 
-#include "application.h"
 #include "boardtables.h"
+#include "errorhandler.h"
 #include "glassbutton.h"
 #include "globals.h"
 #include "imagebox.h"
@@ -21,6 +21,8 @@ namespace {
 constexpr QSize ClientSize { 304, 348 };
 constexpr TColor GlowBlue = 0x00FFBD8D;
 constexpr int TreeCaptionStretch = 62; // percent of the face's normal width
+// Far more than a result line needs; the edit's own limit (32767) would cut silently.
+constexpr int NameMaxLength = 256;
 
 struct TreePlace
 {
@@ -144,6 +146,7 @@ void TForm1::createWidgets()
     edtNAME->setObjectName(QStringLiteral("edtNAME"));
     edtNAME->setGeometry(123, 22, 83, 22);
     edtNAME->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    edtNAME->setMaxLength(NameMaxLength);
     edtNAME->installEventFilter(this);
 
     btnCOPY = makeButton("btnCOPY", QRect(210, 1, 46, 44), 12, true);
@@ -192,6 +195,8 @@ void TForm1::FormCreate()
     s.position = settingsfile::centredDefault(frameGeometry().size());
     runGuarded([&] { s = settingsfile::readMain(frameGeometry().size()); });
     settingsfile::applyPosition(this, s.position);
+    // A longer name from the file shows cut, and goes back to the file whole unless edited.
+    m_storedName = s.name;
     edtNAME->setText(s.name);
     iSettingsBtnBGColor = s.btnBGColor;
     iSettingsTreeBtnTxtColor = s.treeBtnTxtColor;

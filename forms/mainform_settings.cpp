@@ -1,7 +1,7 @@
 // The main window's shell side: closing with the settings write, the stay-on-top band,
 // foreground activation and the settings dialog.
-#include "application.h"
 #include "boardtables.h"
+#include "errorhandler.h"
 #include "glassbutton.h"
 #include "globals.h"
 #include "mainform.h"
@@ -17,7 +17,12 @@
 void TForm1::FormClose()
 {
     const QPoint form2Pos = Form2 ? Form2->pos() : settingsfile::centredDefault(QSize(304, 232));
-    settingsfile::writeClose(pos(), edtNAME->text(), form2Pos, blChTopmost != 0);
+    settingsfile::writeClose(pos(), nameToSave(), form2Pos, blChTopmost != 0);
+}
+
+QString TForm1::nameToSave() const
+{
+    return edtNAME->isModified() ? edtNAME->text() : m_storedName;
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
