@@ -1,4 +1,5 @@
 #include "application.h"
+#include "benchswitch.h"
 #include "errorhandler.h"
 #include "globals.h"
 #include "mainform.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
                      [](QSessionManager&) { runGuarded([] { Form1->FormClose(); }); });
     std::atexit(saveAtLostDisplay);
 
+    benchswitch::quitAfterFirstPaintIfAsked(Form1);
     Form1->show();
     QApplication::exec();
     destroyForms();

@@ -88,8 +88,10 @@ void TForm1::createWidgets()
     setPalette(pal);
     setAutoFillBackground(true);
     setFont(pixelFont(QStringLiteral("Meiryo UI"), 11));
+    // Qt's X11 backend decodes every size an icon has and sends them all with each window; window
+    // managers and panels draw it at 16 to 48 pixels and scale from the nearest.
     QIcon icon;
-    for (int size : { 16, 24, 32, 48, 64, 128, 256 })
+    for (int size : { 16, 32, 48 })
         icon.addFile(QStringLiteral(":/icon/pellimo_%1.png").arg(size));
     setWindowIcon(icon);
 
@@ -237,10 +239,8 @@ void TForm1::FormCreate()
 void TForm1::loadMapPicture()
 {
     const QString name = iSettingsBtnBGColor == 0 ? QStringLiteral("PngImage_2") : QStringLiteral("PngImage_1");
-    const QPixmap picture(QStringLiteral(":/maps/%1.png").arg(name));
-    if (picture.isNull())
+    if (!Image1->setPictureFile(QStringLiteral(":/maps/%1.png").arg(name)))
         qCWarning(lcPlatform, "the map picture %s is missing or cannot be decoded", qPrintable(name));
-    Image1->setPicture(picture);
 }
 
 void TForm1::excAllClear()

@@ -42,9 +42,9 @@ using layout::pixelFont;
 using layout::twoDigits;
 
 TForm2::TForm2(TForm1* mainForm)
-    : QDialog(mainForm,
-              Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
-                  | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
+    : KeptDialog(mainForm,
+                 Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
+                     | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
     , m_main(mainForm)
 {
     setObjectName(QStringLiteral("Form2"));

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "keptdialog.h"
 #include "tcolor.h"
 
 #include <array>
-#include <QDialog>
 
 class TForm1;
 class TGlassButton;
@@ -13,7 +13,7 @@ class TGlassButton;
  * sixteen options, or takes its option away. It holds no data of its own; it reads and writes
  * the tables of the main window, and restyles the option buttons and the tree buttons.
  */
-class TForm2 final : public QDialog
+class TForm2 final : public KeptDialog
 {
     Q_OBJECT
 

@@ -49,10 +49,10 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
 } // namespace
 
 TForm3::TForm3(TForm1* mainForm)
-    : QDialog(mainForm,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                  | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+    : KeptDialog(mainForm,
+                 Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                     | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint
+                     | Qt::MSWindowsFixedSizeDialogHint)
     , m_main(mainForm)
 {
     setObjectName(QStringLiteral("Form3"));

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QDialog>
+#include "keptdialog.h"
 
 class QComboBox;
 class QPushButton;
 class TForm1;
 
 /** The settings dialog: five display choices, edited on the main window's fields. */
-class TForm3 final : public QDialog
+class TForm3 final : public KeptDialog
 {
     Q_OBJECT
 

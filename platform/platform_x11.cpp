@@ -8,8 +8,8 @@
 #include "platformlog.h"
 
 #include <algorithm>
-#include <climits>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <optional>
 #include <poll.h>
@@ -18,6 +18,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -355,10 +356,13 @@ void writeWindowClass(WId id, const QByteArray& className)
 }
 
 /**
- * Rides along on a top-level's QWindow. Qt's xcb backend recreates the native window in place
- * at show() when the stay-on-top flag of a not yet shown window changed, writing its own
- * WM_CLASS on the new one. So a flag change on a hidden window waits here until the window is
- * exposed, and should the native window be recreated anyway, our WM_CLASS goes back on it.
+ * Rides along on a top-level widget and its QWindow. Our WM_CLASS goes on each native window Qt
+ * makes for the widget before its first map: Qt writes its own when it creates the window and
+ * then tells the widget (WinIdChange), still unmapped. Qt's xcb backend also recreates the native
+ * window in place at show() when the stay-on-top flag of a not yet shown window changed, writing
+ * its own WM_CLASS on the new one. So a flag change on a hidden window waits here until the
+ * window is exposed, and should the native window be swapped anyway, ours goes back on at the
+ * expose.
  */
 class NativeWindowKeeper final : public QObject
 {
@@ -376,15 +380,16 @@ public:
             }
         }
         auto* keeper = new NativeWindowKeeper(widget);
-        widget->windowHandle()->installEventFilter(keeper);
+        widget->installEventFilter(keeper);
+        keeper->watchHandle();
         return keeper;
     }
 
+    /** Classes the native window now if there is one, else when Qt creates it. */
     void setWindowClass(const QByteArray& className)
     {
         m_className = className;
-        m_classedId = m_widget->windowHandle()->winId();
-        writeWindowClass(m_classedId, m_className);
+        reclass();
     }
 
     /** Brings the native window's stay-on-top flag in line with the widget's, once it is safe. */
@@ -392,7 +397,7 @@ public:
     {
         QWindow* handle = m_widget->windowHandle();
         const bool wanted = m_widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        if (handle->isExposed() && handle->flags().testFlag(Qt::WindowStaysOnTopHint) != wanted) {
+        if (handle && handle->isExposed() && handle->flags().testFlag(Qt::WindowStaysOnTopHint) != wanted) {
             handle->setFlag(Qt::WindowStaysOnTopHint, wanted);
         }
     }
@@ -400,19 +405,42 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == qtExposeEvent && watched == m_widget->windowHandle()) {
-            const WId id = m_widget->windowHandle()->winId();
-            if (!m_className.isEmpty() && id != m_classedId) {
-                m_classedId = id;
-                writeWindowClass(id, m_className);
-            }
+        if (watched == m_widget && event->type() == QEvent::WinIdChange) {
+            watchHandle();
+            reclass();
+        } else if (watched == m_handle && event->type() == qtExposeEvent) {
+            reclass();
             syncStayOnTop();
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    void watchHandle()
+    {
+        QWindow* handle = m_widget->windowHandle();
+        if (handle && handle != m_handle) {
+            handle->installEventFilter(this);
+            m_handle = handle;
+        }
+    }
+
+    void reclass()
+    {
+        // The QWindow's id: QWidget::winId() goes stale when the backend swaps the window in place.
+        QWindow* handle = m_widget->windowHandle();
+        if (m_className.isEmpty() || !handle || !handle->handle()) {
+            return;
+        }
+        const WId id = handle->winId();
+        if (id != m_classedId) {
+            m_classedId = id;
+            writeWindowClass(id, m_className);
+        }
+    }
+
     QWidget* m_widget;
+    QPointer<QWindow> m_handle;
     QByteArray m_className;
     WId m_classedId = 0;
 };
@@ -473,9 +501,10 @@ void X11Platform::setWindowClass(QWidget* window, const QString& className)
     if (!window || QGuiApplication::platformName() != QLatin1String("xcb")) {
         return;
     }
-    // Qt writes its own WM_CLASS when it creates the native window, so create it first and
-    // overwrite afterwards; the window is not mapped yet, so the manager only sees ours.
-    window->winId();
+    // No native window is asked for here: a dialog's one comes at its first opening, classed
+    // before it is mapped. (Asking a dialog's id would by default also turn every widget of its
+    // parent window into a native X window: 28 for the main window.)
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     NativeWindowKeeper::of(window)->setWindowClass(className.toLatin1());
 }
 

@@ -26,6 +26,14 @@ protected:
     }
 };
 
+/** Shows whether the un-hot timer is running. */
+class TimedButton : public CountingButton
+{
+public:
+    using CountingButton::CountingButton;
+    bool unHotTimerRunning() const { return FUnHotTimer->isActive(); }
+};
+
 using Setter = std::function<void(TCustomGlassButton&)>;
 
 /** Lets pending updates be painted, without waiting on a clock. */
@@ -116,6 +124,8 @@ private Q_SLOTS:
     void typedAccelerator();
     void keyPressHandlerMayDropTheSpace();
     void actionLink();
+    void unHot_data();
+    void unHot();
 };
 
 void GlassButtonTest::initTestCase()
@@ -575,6 +585,51 @@ void GlassButtonTest::actionLink()
     b1->setAction(nullptr);
     action.setText(QStringLiteral("Gone"));
     QCOMPARE(b1->caption(), QStringLiteral("Walk"));
+}
+
+using PointerStep = std::function<void(QWidget* top, TCustomGlassButton* button, QWidget* other)>;
+Q_DECLARE_METATYPE(PointerStep)
+
+void GlassButtonTest::unHot_data()
+{
+    // Each step reaches the button without a leave event of its own.
+    QTest::addColumn<PointerStep>("step");
+    QTest::addColumn<bool>("hot");
+    auto moveTo = [](QWidget* target, QPoint p) {
+        QMouseEvent move(QEvent::MouseMove, p, target->mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+    };
+    QTest::newRow("pointer on another control")
+        << PointerStep([=](QWidget*, auto*, QWidget* other) { moveTo(other, QPoint(5, 5)); }) << false;
+    QTest::newRow("pointer still on the button")
+        << PointerStep([=](QWidget*, auto* b, QWidget*) { moveTo(b, QPoint(20, 20)); }) << true;
+    QTest::newRow("pointer on the right edge column")
+        << PointerStep([=](QWidget*, auto* b, QWidget*) { moveTo(b, QPoint(b->width(), 20)); }) << false;
+    QTest::newRow("button moved from under the pointer")
+        << PointerStep([](QWidget*, auto* b, QWidget*) { b->move(b->x() + 100, b->y()); }) << false;
+}
+
+void GlassButtonTest::unHot()
+{
+    QFETCH(PointerStep, step);
+    QFETCH(bool, hot);
+    Window w;
+    auto* b = new TimedButton(&w.top);
+    b->setGeometry(10, 10, 60, 40);
+    TGlassButton* other = w.add(200);
+    QVERIFY(w.show());
+    pointAt(b, QPoint(10, 10));
+    QVERIFY(b->isMouseInControl());
+    // A resting pointer costs no timer ticks.
+    QTRY_VERIFY(!b->unHotTimerRunning());
+    QVERIFY(b->isMouseInControl());
+
+    const int paints = b->paints;
+    step(&w.top, b, other);
+    QTRY_VERIFY(!b->unHotTimerRunning());
+    QCOMPARE(b->isMouseInControl(), hot);
+    flushPaints();
+    QCOMPARE(b->paints > paints, !hot); // going un-hot repaints
 }
 
 QTEST_MAIN(GlassButtonTest)

@@ -11,6 +11,7 @@
 #include "windowsfixture.h"
 
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <QCheckBox>
 #include <QImage>
@@ -18,6 +19,9 @@
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
+#include <QWindow>
+
+Q_DECLARE_METATYPE(std::function<void(QDialog*)>)
 
 namespace {
 
@@ -799,6 +803,45 @@ private Q_SLOTS:
         QCOMPARE(calls.first(), QStringLiteral("setStayOnTop Form1 off"));
         QCOMPARE(calls.last(), after);
         QCOMPARE(f().chTopmost->isChecked(), topmost != 0);
+    }
+
+    void closingKeepsTheWindow_data()
+    {
+        using Close = std::function<void(QDialog*)>;
+        QTest::addColumn<int>("dialog"); // 2: selection, 3: settings
+        QTest::addColumn<Close>("close");
+        const Close closeBox = [](QDialog* d) {
+            d->windowHandle()->close();
+        };
+        QTest::newRow("selection: option chosen")
+            << 2 << Close([](QDialog*) { Form2->BitBtn01Click(Form2->optionButton(3)); });
+        QTest::newRow("selection: Close") << 2 << Close([](QDialog*) { Form2->BitBtn18Click(); });
+        QTest::newRow("selection: Esc") << 2 << Close([](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
+        QTest::newRow("selection: close box") << 2 << closeBox;
+        QTest::newRow("settings: OK") << 3 << Close([](QDialog*) { Form3->btnOKClick(); });
+        QTest::newRow("settings: Cancel") << 3 << Close([](QDialog*) { Form3->btnCancelClick(); });
+        QTest::newRow("settings: close box") << 3 << closeBox;
+    }
+
+    void closingKeepsTheWindow()
+    {
+        // Closed dialogs are only hidden: the next opening finds the same native window.
+        QFETCH(int, dialog);
+        QFETCH(std::function<void(QDialog*)>, close);
+        QDialog* d = dialog == 2 ? static_cast<QDialog*>(Form2) : Form3;
+        f().show();
+        QList<WId> ids;
+        for (int opening = 0; opening < 2; ++opening) {
+            QTimer::singleShot(0, d, [&] {
+                ids << d->windowHandle()->winId();
+                close(d);
+            });
+            d->exec();
+            QVERIFY(!d->isVisible());
+            QCOMPARE(d->windowHandle()->winId(), ids.last());
+        }
+        QCOMPARE(ids.size(), 2);
+        QCOMPARE(ids[1], ids[0]);
     }
 };
 

@@ -2,8 +2,11 @@
 
 #include "glassbuttonactionlink.h"
 
+#include <optional>
 #include <QAction>
+#include <QCoreApplication>
 #include <QEnterEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -28,7 +31,89 @@ TCustomGlassButton::TCustomGlassButton(QWidget* parent)
     connect(FUnHotTimer, &QTimer::timeout, this, &TCustomGlassButton::unHotTick);
 }
 
-TCustomGlassButton::~TCustomGlassButton() = default;
+namespace {
+
+/**
+ * Where the pointer was at the last pointer event the application received, for the un-hot
+ * check of the buttons that are hot. Reading it costs nothing, where asking the window system
+ * for the pointer is a round trip to the X server. The filter watches the application's events
+ * only while a button is hot; every pointer event then starts the hot buttons' un-hot timers
+ * once more, so the pointer leaving a button is noticed whether a leave event comes or not, and
+ * a resting pointer costs nothing.
+ */
+class PointerWatch final : public QObject
+{
+public:
+    static PointerWatch* instance()
+    {
+        static QPointer<PointerWatch> watch;
+        if (!watch && QCoreApplication::instance())
+            watch = new PointerWatch(QCoreApplication::instance());
+        return watch;
+    }
+
+    void follow(TCustomGlassButton* button, QTimer* unHotTimer, const QPointF& globalPos)
+    {
+        m_pointer = globalPos;
+        if (m_hot.isEmpty())
+            QCoreApplication::instance()->installEventFilter(this);
+        m_hot.insert(button, unHotTimer);
+    }
+
+    void unfollow(TCustomGlassButton* button)
+    {
+        if (m_hot.remove(button) && m_hot.isEmpty())
+            QCoreApplication::instance()->removeEventFilter(this);
+    }
+
+    /** The last known pointer position; empty once the pointer has left the application's windows. */
+    std::optional<QPointF> pointer() const { return m_pointer; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (event->isSinglePointEvent())
+                moved(static_cast<QSinglePointEvent*>(event)->globalPosition());
+            break;
+        case QEvent::Leave:
+            // A native window left: the pointer is in none of ours until the next enter.
+            if (watched->isWindowType())
+                moved(std::nullopt);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+
+    void moved(std::optional<QPointF> pointer)
+    {
+        m_pointer = pointer;
+        for (QTimer* timer : std::as_const(m_hot))
+            if (!timer->isActive())
+                timer->start();
+    }
+
+    QHash<TCustomGlassButton*, QTimer*> m_hot;
+    std::optional<QPointF> m_pointer;
+};
+
+} // namespace
+
+TCustomGlassButton::~TCustomGlassButton()
+{
+    if (PointerWatch* watch = PointerWatch::instance())
+        watch->unfollow(this);
+}
 
 QAction* TCustomGlassButton::action() const
 {
@@ -335,9 +420,11 @@ void TCustomGlassButton::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TCustomGlassButton::pointerEntered()
+void TCustomGlassButton::pointerEntered(const QPointF& globalPos)
 {
     FMouseInControl = true;
+    if (PointerWatch* watch = PointerWatch::instance())
+        watch->follow(this, FUnHotTimer, globalPos);
     FUnHotTimer->start();
     Q_EMIT mouseEntered();
 }
@@ -345,13 +432,15 @@ void TCustomGlassButton::pointerEntered()
 void TCustomGlassButton::pointerLeft()
 {
     FUnHotTimer->stop();
+    if (PointerWatch* watch = PointerWatch::instance())
+        watch->unfollow(this);
     FMouseInControl = false;
     Q_EMIT mouseLeft();
 }
 
 void TCustomGlassButton::enterEvent(QEnterEvent* event)
 {
-    pointerEntered();
+    pointerEntered(event->globalPosition());
     QWidget::enterEvent(event);
 }
 
@@ -363,10 +452,16 @@ void TCustomGlassButton::leaveEvent(QEvent* event)
 
 void TCustomGlassButton::unHotTick()
 {
-    // The right and bottom edges lie outside.
-    if (rect().contains(mapFromGlobal(QCursor::pos())))
-        return;
+    // The timer runs again at the next pointer event or move of the button: until then nothing
+    // can change, so a resting pointer costs no ticks.
     FUnHotTimer->stop();
+    PointerWatch* watch = PointerWatch::instance();
+    const std::optional<QPointF> pointer = watch ? watch->pointer() : std::nullopt;
+    // The right and bottom edges lie outside.
+    if (pointer && rect().contains(mapFromGlobal(*pointer).toPoint()))
+        return;
+    if (watch)
+        watch->unfollow(this);
     FMouseInControl = false;
     if (isEnabled())
         update();
@@ -381,7 +476,7 @@ void TCustomGlassButton::trackingUpdate(const QPointF& globalPos)
     const QPoint inTop = top->mapFromGlobal(globalPos.toPoint());
     QWidget* under = top->rect().contains(inTop) ? top->childAt(inTop) : nullptr;
     if (under == this)
-        pointerEntered();
+        pointerEntered(globalPos);
     else
         pointerLeft();
 }
@@ -561,6 +656,9 @@ bool TCustomGlassButton::event(QEvent* event)
 {
     if (event->type() == QEvent::Show || event->type() == QEvent::ParentChange)
         watchWindowKeys();
+    // The button moving under a resting pointer can take it out of the button, too.
+    if (FMouseInControl && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        FUnHotTimer->start();
     if (event->type() == QEvent::Shortcut) {
         auto* shortcut = static_cast<QShortcutEvent*>(event);
         if (shortcut->shortcutId() == m_acceleratorId && m_acceleratorId != 0) {

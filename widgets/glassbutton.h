@@ -232,7 +232,7 @@ protected:
 private:
     void setChangedFont(const QFont& font);
     void unHotTick();
-    void pointerEntered();
+    void pointerEntered(const QPointF& globalPos);
     void pointerLeft();
     /** Re-reads which control is under the pointer at `globalPos`: raises mouseEntered or mouseLeft. */
     void trackingUpdate(const QPointF& globalPos);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 
 /** An image widget that shows its picture stretched to the widget. */
@@ -11,8 +12,14 @@ class ImageBox final : public QWidget
 public:
     explicit ImageBox(QWidget* parent = nullptr);
 
-    void setPicture(const QPixmap& picture);
-    const QPixmap& picture() const { return m_picture; }
+    /**
+     * Shows the picture in `fileName` stretched to the widget. Only the stretched copy is kept:
+     * the full-size picture is read again should the widget change its size. False when the
+     * file is missing or cannot be decoded; the widget is then empty.
+     */
+    bool setPictureFile(const QString& fileName);
+    /** The full-size picture, read from its file; null when there is none. */
+    QPixmap picture() const;
 
 Q_SIGNALS:
     void mouseEntered();
@@ -23,6 +30,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QPixmap m_picture;
+    void rescale();
+
+    QString m_fileName;
     QPixmap m_scaled; // scaled once, not at every paint
 };

@@ -15,6 +15,9 @@ wid=$(find_by_caption)
 read -r width height < <(xwininfo -id "$wid" | awk '/^ *Width:/{w=$2} /^ *Height:/{h=$2} END{print w, h}')
 [[ "$width x $height" == "304 x 348" ]] || e2e_fail "client area is $width x $height, not 304 x 348"
 xprop -id "$wid" WM_CLASS | grep -q '"TForm1"$' || e2e_fail "WM_CLASS is $(xprop -id "$wid" WM_CLASS)"
+# The widgets draw into the window itself: a native X window each would slow the start.
+children=$(xwininfo -children -id "$wid" | grep -c '^ *0x')
+((children == 0)) || e2e_fail "the main window has $children native child windows"
 
 sleep 0.5 # let the first paint reach the screen
 shot="$E2E_TMP/mainwindow.png"

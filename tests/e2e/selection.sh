@@ -38,6 +38,12 @@ choose() # "x y" of the tree, "x y" of the dialog button
 {
     # shellcheck disable=SC2086
     e2e_choose "$main" $1 $2
+    # Closing only hides the dialog: its window stays, and every opening shows that same one.
+    local dialogs
+    dialogs=$(e2e_search --class '^TForm2$' | sort -u)
+    [[ -n "$dialogs" ]] || e2e_fail "the closed selection dialog has no window any more"
+    FIRST_DIALOGS=${FIRST_DIALOGS:-$dialogs}
+    [[ "$dialogs" == "$FIRST_DIALOGS" ]] || e2e_fail "the selection dialog came back as a new window"
 }
 
 # A screenshot in $E2E_TMP/last.png and the main window's client origin on it in OX, OY.
