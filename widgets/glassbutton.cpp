@@ -1,5 +1,8 @@
 #include "glassbutton.h"
 
+#include "glassaccessible.h"
+
+#include <QAccessible>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -22,6 +25,7 @@ TCustomGlassButton::TCustomGlassButton(QWidget* parent)
     // and the widgets below must be painted underneath.
     FUnHotTimer->setInterval(1);
     connect(FUnHotTimer, &QTimer::timeout, this, &TCustomGlassButton::unHotTick);
+    glass::installAccessibility();
 }
 
 TCustomGlassButton::~TCustomGlassButton() = default;
@@ -52,6 +56,10 @@ void TCustomGlassButton::setCaption(const QString& caption)
     m_caption = caption;
     grabAccelerator();
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TCustomGlassButton::grabAccelerator()
