@@ -1,12 +1,20 @@
 #include "application.h"
+#include "commandline.h"
 #include "globals.h"
 #include "mainform.h"
 #include "platform.h"
 #include "selectionform.h"
 #include "settingsform.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
+    if (const auto answer = commandline::informationRequest(argc, argv)) {
+        std::fputs(answer->text.c_str(), stdout);
+        return answer->exitCode;
+    }
+
     // A second instance hands over to the running one and ends before any window or
     // settings access exists.
     Platform& platform = Platform::instance();

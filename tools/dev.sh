@@ -2,22 +2,24 @@
 # One command for a fresh Debian 12 machine: installs what is missing, builds, then
 #   tools/dev.sh run    starts PLMO (Release build in build/release)
 #   tools/dev.sh test   runs the whole test suite (Debug, AddressSanitizer + UBSan, build/test)
+#   tools/dev.sh package  builds the Debian package from the Release build and checks it with lintian
 # Safe to run again: packages already present are skipped and the builds are incremental.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case "$mode" in
-run | test) ;;
+run | test | package) ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
 
 build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
-    clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev)
+    clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev dpkg-dev file lintian desktop-file-utils)
+package_packages=(dpkg-dev file lintian desktop-file-utils)
 
 install_missing() {
     local missing=() p
@@ -39,6 +41,18 @@ if [ "$mode" = run ]; then
     cmake --preset release >/dev/null
     cmake --build --preset release -j"$jobs"
     exec build/release/PLMO
+fi
+
+if [ "$mode" = package ]; then
+    install_missing "${build_packages[@]}" "${package_packages[@]}"
+    cmake --preset release >/dev/null
+    cmake --build --preset release -j"$jobs"
+    (cd build/release && cpack -G DEB)
+    deb=$(ls -t build/release/pellimo_*.deb | head -n 1)
+    # Errors fail the step; warnings are shown.
+    lintian --fail-on error "$deb"
+    echo "Package: $deb"
+    exit 0
 fi
 
 install_missing "${build_packages[@]}" "${test_packages[@]}"
