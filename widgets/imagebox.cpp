@@ -1,6 +1,25 @@
 #include "imagebox.h"
 
+#include "devicescale.h"
+
 #include <QPainter>
+
+namespace {
+
+/**
+ * The picture scaled once from its source straight to the device pixels it covers: at 150 % the
+ * 800-pixel map becomes 450 device pixels, not 300 layout pixels enlarged to 450.
+ */
+QPixmap scaledFor(const QPixmap& picture, QSize size, qreal dpr)
+{
+    if (picture.isNull())
+        return {};
+    QPixmap scaled = picture.scaled((QSizeF(size) * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(dpr);
+    return scaled;
+}
+
+} // namespace
 
 ImageBox::ImageBox(QWidget* parent)
     : QWidget(parent)
@@ -9,7 +28,7 @@ ImageBox::ImageBox(QWidget* parent)
 void ImageBox::setPicture(const QPixmap& picture)
 {
     m_picture = picture;
-    m_scaled = picture.isNull() ? QPixmap() : picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_scaled = scaledFor(picture, size(), devicePixelRatioF());
     update();
 }
 
@@ -18,6 +37,9 @@ void ImageBox::paintEvent(QPaintEvent*)
     if (m_scaled.isNull())
         return;
     QPainter p(this);
+    const qreal dpr = deviceScale(p, devicePixelRatioF());
+    if (!qFuzzyCompare(m_scaled.devicePixelRatio(), dpr))
+        m_scaled = scaledFor(m_picture, size(), dpr); // another screen, or rendered for one
     p.drawPixmap(0, 0, m_scaled);
 }
 

@@ -24,5 +24,5 @@ protected:
 
 private:
     QPixmap m_picture;
-    QPixmap m_scaled; // scaled once, not at every paint
+    QPixmap m_scaled; // scaled once for the device pixel ratio, not at every paint
 };
