@@ -4,6 +4,7 @@
 #include "mainform.h"
 #include "platform.h"
 #include "selectionform.h"
+#include "sessionplatform.h"
 #include "settingsform.h"
 
 #include <cstdio>
@@ -22,6 +23,11 @@ int main(int argc, char** argv)
         platform.activateRunningInstance();
         return 0;
     }
+
+    const sessionplatform::Choice session = sessionplatform::choose(sessionplatform::processEnvironment, argc, argv);
+    if (session.platform)
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.platform));
+    std::fputs(session.notice.c_str(), stderr);
 
     PellimoApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);

@@ -49,3 +49,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The faces the windows' fonts are replaced with (see installFontSubstitutions()).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-liberation, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# Only for a Wayland session without XWayland, where Qt needs its Wayland plugin.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
