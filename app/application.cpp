@@ -1,19 +1,8 @@
 #include "application.h"
 
-#include "pellimoerror.h"
+#include "errorhandler.h"
 
 #include <QFont>
-#include <QMessageBox>
-
-namespace {
-
-std::function<void(const QString&)>& reporter()
-{
-    static std::function<void(const QString&)> r;
-    return r;
-}
-
-} // namespace
 
 PellimoApplication::PellimoApplication(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -24,34 +13,6 @@ bool PellimoApplication::notify(QObject* receiver, QEvent* event)
     bool result = false;
     runGuarded([&] { result = QApplication::notify(receiver, event); });
     return result;
-}
-
-void reportError(const QString& message)
-{
-    if (reporter()) {
-        reporter()(errorBoxText(message));
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Pellimo"), errorBoxText(message), QMessageBox::Ok);
-    box.exec();
-}
-
-void setErrorReporter(std::function<void(const QString&)> r)
-{
-    reporter() = std::move(r);
-}
-
-bool runGuarded(const std::function<void()>& handler)
-{
-    try {
-        handler();
-        return true;
-    } catch (const PellimoError& e) {
-        reportError(e.message());
-    } catch (const std::exception& e) {
-        reportError(QString::fromLocal8Bit(e.what()));
-    }
-    return false;
 }
 
 void installFontSubstitutions()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <QApplication>
 
 /**
@@ -17,18 +16,6 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
-
-/** Shows an error message in the "Pellimo" error box (or hands it to the installed reporter). */
-void reportError(const QString& message);
-
-/** Replaces the error box (tests); an empty function restores it. */
-void setErrorReporter(std::function<void(const QString&)> reporter);
-
-/**
- * Runs a handler; an exception escaping it is reported and the handler simply stops there.
- * Returns false when it failed.
- */
-bool runGuarded(const std::function<void()>& handler);
 
 /** Substitutes faces the layouts name but Linux lacks, once, before any window exists. */
 void installFontSubstitutions();

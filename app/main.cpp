@@ -3,9 +3,7 @@
 #include "globals.h"
 #include "mainform.h"
 #include "platform.h"
-#include "selectionform.h"
 #include "sessionplatform.h"
-#include "settingsform.h"
 
 #include <cstdio>
 
@@ -37,25 +35,9 @@ int main(int argc, char** argv)
     // box text "on Top") are made for this style's metrics, and the tests pin it too.
     QApplication::setStyle(QStringLiteral("Fusion"));
 
-    TForm1 form1;
-    Form1 = &form1;
-    platform.setWindowClass(&form1, QStringLiteral("TForm1"));
-    runGuarded([] { Form1->FormCreate(); });
-
-    TForm2 form2(&form1);
-    Form2 = &form2;
-    platform.setWindowClass(&form2, QStringLiteral("TForm2"));
-    runGuarded([] { Form2->FormCreate(); });
-
-    TForm3 form3(&form1);
-    Form3 = &form3;
-    platform.setWindowClass(&form3, QStringLiteral("TForm3"));
-
-    form1.show();
+    createForms();
+    Form1->show();
     QApplication::exec();
-
-    Form3 = nullptr;
-    Form2 = nullptr;
-    Form1 = nullptr;
+    destroyForms();
     return 0;
 }

@@ -37,31 +37,13 @@ private:
     QTemporaryDir m_dir;
 };
 
-void createWindows()
-{
-    Form1 = new TForm1;
-    Form1->FormCreate();
-    Form2 = new TForm2(Form1);
-    Form2->FormCreate();
-    Form3 = new TForm3(Form1);
-}
-
 /** The windows as the user has them when choosing: the main window on screen. */
 void createShownWindows()
 {
-    createWindows();
+    createForms();
     // A hidden widget looks its screen up on every font and device metric query during painting.
     Form1->show();
     QCoreApplication::processEvents();
-}
-
-void destroyWindows()
-{
-    TForm1* main = Form1;
-    Form3 = nullptr;
-    Form2 = nullptr;
-    Form1 = nullptr;
-    delete main;
 }
 
 void choose(int tree, int option)
@@ -84,7 +66,7 @@ void BM_ChoiceAndRender(benchmark::State& state)
         Form1->render(&image);
         benchmark::DoNotOptimize(image.constBits());
     }
-    destroyWindows();
+    destroyForms();
 }
 BENCHMARK(BM_ChoiceAndRender)->Unit(benchmark::kMicrosecond);
 
@@ -100,7 +82,7 @@ void BM_Choice(benchmark::State& state)
         choose(t, FullBoard[std::size_t(t)]);
         benchmark::ClobberMemory();
     }
-    destroyWindows();
+    destroyForms();
 }
 BENCHMARK(BM_Choice)->Unit(benchmark::kMicrosecond);
 
@@ -115,7 +97,7 @@ void BM_MainWindowRepaint(benchmark::State& state)
         Form1->render(&image);
         benchmark::DoNotOptimize(image.constBits());
     }
-    destroyWindows();
+    destroyForms();
 }
 BENCHMARK(BM_MainWindowRepaint)->Unit(benchmark::kMicrosecond);
 
@@ -123,12 +105,12 @@ BENCHMARK(BM_MainWindowRepaint)->Unit(benchmark::kMicrosecond);
 void BM_CreateAndRender(benchmark::State& state)
 {
     for (auto _ : state) {
-        createWindows();
+        createForms();
         QImage image(Form1->size(), QImage::Format_ARGB32_Premultiplied);
         Form1->render(&image);
         benchmark::DoNotOptimize(image.constBits());
         state.PauseTiming();
-        destroyWindows();
+        destroyForms();
         state.ResumeTiming();
     }
 }

@@ -1,5 +1,37 @@
 #include "globals.h"
 
+#include "errorhandler.h"
+#include "mainform.h"
+#include "platform.h"
+#include "selectionform.h"
+#include "settingsform.h"
+
 TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;
 TForm3* Form3 = nullptr;
+
+void createForms(const StopwatchClock* clock)
+{
+    Platform& platform = Platform::instance();
+
+    Form1 = new TForm1(clock);
+    platform.setWindowClass(Form1, QStringLiteral("TForm1"));
+    runGuarded([] { Form1->FormCreate(); });
+
+    Form2 = new TForm2(Form1);
+    platform.setWindowClass(Form2, QStringLiteral("TForm2"));
+    runGuarded([] { Form2->FormCreate(); });
+
+    Form3 = new TForm3(Form1);
+    platform.setWindowClass(Form3, QStringLiteral("TForm3"));
+}
+
+void destroyForms()
+{
+    // The dialogs are children of the main window and go with it.
+    TForm1* main = Form1;
+    Form3 = nullptr;
+    Form2 = nullptr;
+    Form1 = nullptr;
+    delete main;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+class StopwatchClock;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -11,3 +12,14 @@ class TForm3;
 extern TForm1* Form1;
 extern TForm2* Form2;
 extern TForm3* Form3;
+
+/**
+ * Builds the three windows in start-up order and sets the references above: each window gets
+ * its reference and its window class before its creation handler runs, and an error in a
+ * creation handler is reported and start-up goes on. `clock` drives the stopwatch (null: the
+ * steady clock). The dialogs are children of the main window; nothing is shown.
+ */
+void createForms(const StopwatchClock* clock = nullptr);
+
+/** Clears the references and deletes the windows built by createForms(). */
+void destroyForms();

@@ -1,7 +1,7 @@
 #include "mainform.h"
 
-#include "application.h"
 #include "boardtables.h"
+#include "errorhandler.h"
 #include "glassbutton.h"
 #include "globals.h"
 #include "imagebox.h"

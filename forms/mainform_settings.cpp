@@ -1,7 +1,7 @@
 // The main window's shell side: closing with the settings write, the stay-on-top band,
 // foreground activation and the settings dialog.
-#include "application.h"
 #include "boardtables.h"
+#include "errorhandler.h"
 #include "glassbutton.h"
 #include "globals.h"
 #include "mainform.h"

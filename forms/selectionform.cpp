@@ -1,10 +1,9 @@
 #include "selectionform.h"
 
-#include "application.h"
 #include "boardanalysis.h"
 #include "boardtables.h"
+#include "errorhandler.h"
 #include "glassbutton.h"
-#include "globals.h"
 #include "layoutfont.h"
 #include "mainform.h"
 #include "overlayimage.h"
@@ -42,10 +41,11 @@ constexpr std::array<OptionPlace, 19> OptionPlaces{{
 using layout::pixelFont;
 using layout::twoDigits;
 
-TForm2::TForm2(QWidget* parent)
-    : QDialog(parent,
+TForm2::TForm2(TForm1* mainForm)
+    : QDialog(mainForm,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
                   | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
+    , m_main(mainForm)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Please select *This screen can be moved*"));
@@ -114,13 +114,13 @@ void TForm2::enterEvent(QEnterEvent* event)
 
 void TForm2::BitBtn01MouseEnter()
 {
-    if (Form1)
-        Form1->ExecblChCursorTop();
+    if (m_main)
+        m_main->ExecblChCursorTop();
 }
 
 void TForm2::btnClear()
 {
-    TForm1& f = *Form1;
+    TForm1& f = *m_main;
     for (int k = 1; k <= board::OptionCount; ++k) {
         TGlassButton* b = optionButton(k);
         b->setCaption(f.sList2Txt[k] + QStringLiteral("\n\r") + board::EmptyMark);
@@ -145,7 +145,7 @@ void TForm2::btnClear()
 
 void TForm2::BitBtn01Click(QObject* sender)
 {
-    TForm1& f = *Form1;
+    TForm1& f = *m_main;
     const int k = sender->objectName().right(2).toInt();
     const int t = f.iSel1;
     if (t >= 1 && t <= board::TreeCount) {
@@ -169,7 +169,7 @@ void TForm2::BitBtn18Click()
 
 void TForm2::Check2Red()
 {
-    const TForm1& f = *Form1;
+    const TForm1& f = *m_main;
     for (int i = 1; i <= board::OptionCount; ++i) {
         TGlassButton* b = optionButton(i);
         const analysis::Claims claims = analysis::claimsOf(i, f.sList1Sel, f.sList2Txt, f.sList1Txt);
@@ -202,7 +202,7 @@ void TForm2::Check2Red()
 
 void TForm2::Check1RedLine()
 {
-    TForm1& f = *Form1;
+    TForm1& f = *m_main;
     const analysis::TreeAnalysis result = analysis::analyseTrees(f.sList1Sel, f.sList2Txt);
 
     // Pass 1: the look of each tree from what it holds.
@@ -251,7 +251,7 @@ void TForm2::Check1RedLine()
 
 void TForm2::Campus2Line(qint32 a, qint32 b)
 {
-    TForm1& f = *Form1;
+    TForm1& f = *m_main;
     OverlayImage& overlay = *f.Image2;
     // The end point sits on the button's centre line, 4 pixels below its middle, in overlay pixels.
     auto point = [&f](int t) {

@@ -5,19 +5,21 @@
 #include <array>
 #include <QDialog>
 
+class TForm1;
 class TGlassButton;
 
 /**
- * The selection dialog: gives the tree being edited (Form1->iSel1) one of the sixteen
- * options, or takes its option away. It holds no data of its own; it reads and writes the
- * tables of the main window, and restyles the option buttons and the tree buttons.
+ * The selection dialog: gives the tree being edited (the main window's iSel1) one of the
+ * sixteen options, or takes its option away. It holds no data of its own; it reads and writes
+ * the tables of the main window, and restyles the option buttons and the tree buttons.
  */
 class TForm2 final : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit TForm2(QWidget* parent = nullptr);
+    /** A child of `mainForm`, whose board it edits. */
+    explicit TForm2(TForm1* mainForm);
 
     /** The dialog's own background colour, light cyan. */
     static constexpr TColor Color = 0x00FFFFE0;
@@ -46,4 +48,6 @@ protected:
 
 private:
     void Campus2Line(qint32 a, qint32 b);
+
+    TForm1* m_main;
 };

@@ -1,7 +1,6 @@
 #include "settingsform.h"
 
-#include "application.h"
-#include "globals.h"
+#include "errorhandler.h"
 #include "layoutfont.h"
 #include "mainform.h"
 
@@ -47,10 +46,11 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
 
 } // namespace
 
-TForm3::TForm3(QWidget* parent)
-    : QDialog(parent,
+TForm3::TForm3(TForm1* mainForm)
+    : QDialog(mainForm,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
                   | Qt::MSWindowsFixedSizeDialogHint)
+    , m_main(mainForm)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -96,10 +96,10 @@ TForm3::TForm3(QWidget* parent)
 void TForm3::showEvent(QShowEvent* event)
 {
     runGuarded([this] { FormShow(); });
-    if (!m_placed && Form1) {
+    if (!m_placed && m_main) {
         // Centred over the main window the first time in a run, kept on the desktop.
         m_placed = true;
-        const QRect main = Form1->frameGeometry();
+        const QRect main = m_main->frameGeometry();
         QPoint pos(main.left() + (main.width() - frameGeometry().width()) / 2,
                    main.top() + (main.height() - frameGeometry().height()) / 2);
         pos.setX(std::max(pos.x(), 0));
@@ -111,7 +111,7 @@ void TForm3::showEvent(QShowEvent* event)
 
 void TForm3::FormShow()
 {
-    const TForm1& f = *Form1;
+    const TForm1& f = *m_main;
     // A value that is no index of its list leaves the list with no selected item.
     auto select = [](QComboBox* c, int value) {
         c->setCurrentIndex(value >= 0 && value < c->count() ? value : -1);
@@ -125,7 +125,7 @@ void TForm3::FormShow()
 
 void TForm3::btnOKClick()
 {
-    TForm1& f = *Form1;
+    TForm1& f = *m_main;
     f.iSettings = 1;
     f.iSettingsBtnBGColor = cbiSettingsBtnBGColor->currentIndex();
     f.iSettingsTreeBtnTxtColor = cbiSettingsTreeBtnTxtColor->currentIndex();

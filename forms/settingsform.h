@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QPushButton;
+class TForm1;
 
 /** The settings dialog: five display choices, edited on the main window's fields. */
 class TForm3 final : public QDialog
@@ -11,7 +12,8 @@ class TForm3 final : public QDialog
     Q_OBJECT
 
 public:
-    explicit TForm3(QWidget* parent = nullptr);
+    /** A child of `mainForm`, whose display choices it edits. */
+    explicit TForm3(TForm1* mainForm);
 
     QComboBox* cbiSettingsBtnBGColor = nullptr;
     QComboBox* cbiSettingsTreeBtnTxtColor = nullptr;
@@ -29,5 +31,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    TForm1* m_main;
     bool m_placed = false;
 };

@@ -2,6 +2,9 @@
 // plain map, a light square under every button and light bands under the bottom row on the dark-scheme
 // map, and nothing else changed between the two.
 
+#include "layouttable.h"
+#include "pixels.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -20,22 +23,6 @@ constexpr int kGrassRing = 64; // beyond the crown and its shadow
 constexpr int kCrownProbe = 16; // well inside the crown
 constexpr int kClearlyDifferent = 60;
 constexpr double kClearlyLighter = 20.0;
-
-struct TreeButton
-{
-    const char* name;
-    int x; // centre on the 300 x 300 map
-    int y;
-};
-
-// clang-format off
-constexpr std::array<TreeButton, 16> kTreeButtons{{
-    {"btn01",  83,  33}, {"btn02", 140,  36}, {"btn03", 195,  44}, {"btn04", 153,  94},
-    {"btn05", 270,  92}, {"btn06", 249, 143}, {"btn07", 202, 139}, {"btn08", 243, 196},
-    {"btn09", 140, 196}, {"btn10",  98, 241}, {"btn11", 156, 263}, {"btn12", 195, 223},
-    {"btn13",  37,  79}, {"btn14",  75, 129}, {"btn15",  25, 132}, {"btn16",  47, 185},
-}};
-// clang-format on
 
 int colourDistance(QRgb a, QRgb b)
 {
@@ -60,11 +47,7 @@ QString lighterFault(const QImage& plain, const QImage& light, int x, int y)
     const QRgb b = light.pixel(x, y);
     if (qRed(b) < qRed(a) || qGreen(b) < qGreen(a) || qBlue(b) < qBlue(a)
         || luminance(b) - luminance(a) < kClearlyLighter)
-        return QStringLiteral("pixel (%1, %2): plain #%3, light #%4")
-            .arg(x)
-            .arg(y)
-            .arg(a & 0xFFFFFF, 6, 16, QLatin1Char('0'))
-            .arg(b & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+        return QStringLiteral("pixel (%1, %2): plain #%3, light #%4").arg(x).arg(y).arg(hex(a), hex(b));
     return {};
 }
 
@@ -133,9 +116,11 @@ void TestArtwork::addTreeRows()
 {
     QTest::addColumn<int>("cx");
     QTest::addColumn<int>("cy");
-    for (const TreeButton& button : kTreeButtons)
-        QTest::newRow(button.name) << static_cast<int>(std::lround(button.x * kMapScale))
-                                   << static_cast<int>(std::lround(button.y * kMapScale));
+    for (int t = 1; t <= 16; ++t) {
+        const QPoint centre = treeCentreOnMap(t);
+        QTest::addRow("btn%02d", t) << static_cast<int>(std::lround(centre.x() * kMapScale))
+                                    << static_cast<int>(std::lround(centre.y() * kMapScale));
+    }
 }
 
 void TestArtwork::treeStandsUnderButton_data()
@@ -169,7 +154,7 @@ void TestArtwork::treeStandsUnderButton()
             QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) #%3 looks like the grass around it (median distance %4)")
                                  .arg(p.x())
                                  .arg(p.y())
-                                 .arg(inside & 0xFFFFFF, 6, 16, QLatin1Char('0'))
+                                 .arg(hex(inside))
                                  .arg(distances[3])));
     }
 }

@@ -30,23 +30,24 @@ private Q_SLOTS:
         QTest::addColumn<uint>("dark");
         QTest::addColumn<uint>("translucent");
 
+        // Colours are TColor values, 0xBBGGRR: red in the low byte.
         // clang-format off
-        QTest::newRow("1")  << 1  << labelOf(0x55, 0xFF14) << "Compas." << 9 << 55295u    << 55295u    << 55295u    << 55295u    << 13102583u;
-        QTest::newRow("2")  << 2  << labelOf(0x55, 0xFF13) << "Honesty" << 10 << 16711680u << 16711680u << 16711680u << 16711680u << 14598079u;
-        QTest::newRow("3")  << 3  << labelOf(0x55, 0xFF11) << "Honor"   << 11 << 8388736u  << 8388736u  << 8388736u  << 8388736u  << 13613264u;
-        QTest::newRow("4")  << 4  << labelOf(0x55, 0xFF12) << "Humili." << 12 << 0u        << 0u        << 0u        << 8421504u  << 13290185u;
-        QTest::newRow("5")  << 5  << labelOf(0x52, 0xFF14) << "Justice" << 13 << 32768u    << 32768u    << 32768u    << 32768u    << 12112070u;
-        QTest::newRow("6")  << 6  << labelOf(0x52, 0xFF13) << "Sacrif." << 14 << 42495u    << 42495u    << 42495u    << 42495u    << 12640762u;
-        QTest::newRow("7")  << 7  << labelOf(0x52, 0xFF11) << "Spirit." << 15 << 16119285u << 14474460u << 12632256u << 12632256u << 16645628u;
-        QTest::newRow("8")  << 8  << labelOf(0x52, 0xFF12) << "Valor"   << 16 << 255u      << 255u      << 255u      << 255u      << 11519474u;
-        QTest::newRow("9")  << 9  << labelOf(0x44, 0xFF12) << "Despise" << 1 << 55295u    << 55295u    << 55295u    << 55295u    << 13102583u;
-        QTest::newRow("10") << 10 << labelOf(0x44, 0xFF11) << "Deceit"  << 2 << 16711680u << 16711680u << 16711680u << 16711680u << 14598079u;
-        QTest::newRow("11") << 11 << labelOf(0x44, 0xFF13) << "Shame"   << 3 << 8388736u  << 8388736u  << 8388736u  << 8388736u  << 13613264u;
-        QTest::newRow("12") << 12 << labelOf(0x44, 0xFF14) << "Pride"   << 4 << 0u        << 0u        << 0u        << 8421504u  << 13290185u;
-        QTest::newRow("13") << 13 << labelOf(0x4C, 0xFF11) << "Wrong"   << 5 << 32768u    << 32768u    << 32768u    << 32768u    << 12112070u;
-        QTest::newRow("14") << 14 << labelOf(0x4C, 0xFF12) << "Coveto." << 6 << 42495u    << 42495u    << 42495u    << 42495u    << 12640762u;
-        QTest::newRow("15") << 15 << labelOf(0x4C, 0xFF13) << "Hythlo." << 7 << 16119285u << 14474460u << 12632256u << 12632256u << 16645628u;
-        QTest::newRow("16") << 16 << labelOf(0x4C, 0xFF14) << "Destard" << 8 << 255u      << 255u      << 255u      << 255u      << 11519474u;
+        QTest::newRow("1")  << 1  << labelOf(0x55, 0xFF14) << "Compas." << 9 << 0x00D7FFu << 0x00D7FFu << 0x00D7FFu << 0x00D7FFu << 0xC7EDF7u;
+        QTest::newRow("2")  << 2  << labelOf(0x55, 0xFF13) << "Honesty" << 10 << 0xFF0000u << 0xFF0000u << 0xFF0000u << 0xFF0000u << 0xDEBFBFu;
+        QTest::newRow("3")  << 3  << labelOf(0x55, 0xFF11) << "Honor"   << 11 << 0x800080u << 0x800080u << 0x800080u << 0x800080u << 0xCFB8D0u;
+        QTest::newRow("4")  << 4  << labelOf(0x55, 0xFF12) << "Humili." << 12 << 0x000000u << 0x000000u << 0x000000u << 0x808080u << 0xCACAC9u;
+        QTest::newRow("5")  << 5  << labelOf(0x52, 0xFF14) << "Justice" << 13 << 0x008000u << 0x008000u << 0x008000u << 0x008000u << 0xB8D0C6u;
+        QTest::newRow("6")  << 6  << labelOf(0x52, 0xFF13) << "Sacrif." << 14 << 0x00A5FFu << 0x00A5FFu << 0x00A5FFu << 0x00A5FFu << 0xC0E1FAu;
+        QTest::newRow("7")  << 7  << labelOf(0x52, 0xFF11) << "Spirit." << 15 << 0xF5F5F5u << 0xDCDCDCu << 0xC0C0C0u << 0xC0C0C0u << 0xFDFDFCu;
+        QTest::newRow("8")  << 8  << labelOf(0x52, 0xFF12) << "Valor"   << 16 << 0x0000FFu << 0x0000FFu << 0x0000FFu << 0x0000FFu << 0xAFC5F2u;
+        QTest::newRow("9")  << 9  << labelOf(0x44, 0xFF12) << "Despise" << 1 << 0x00D7FFu << 0x00D7FFu << 0x00D7FFu << 0x00D7FFu << 0xC7EDF7u;
+        QTest::newRow("10") << 10 << labelOf(0x44, 0xFF11) << "Deceit"  << 2 << 0xFF0000u << 0xFF0000u << 0xFF0000u << 0xFF0000u << 0xDEBFBFu;
+        QTest::newRow("11") << 11 << labelOf(0x44, 0xFF13) << "Shame"   << 3 << 0x800080u << 0x800080u << 0x800080u << 0x800080u << 0xCFB8D0u;
+        QTest::newRow("12") << 12 << labelOf(0x44, 0xFF14) << "Pride"   << 4 << 0x000000u << 0x000000u << 0x000000u << 0x808080u << 0xCACAC9u;
+        QTest::newRow("13") << 13 << labelOf(0x4C, 0xFF11) << "Wrong"   << 5 << 0x008000u << 0x008000u << 0x008000u << 0x008000u << 0xB8D0C6u;
+        QTest::newRow("14") << 14 << labelOf(0x4C, 0xFF12) << "Coveto." << 6 << 0x00A5FFu << 0x00A5FFu << 0x00A5FFu << 0x00A5FFu << 0xC0E1FAu;
+        QTest::newRow("15") << 15 << labelOf(0x4C, 0xFF13) << "Hythlo." << 7 << 0xF5F5F5u << 0xDCDCDCu << 0xC0C0C0u << 0xC0C0C0u << 0xFDFDFCu;
+        QTest::newRow("16") << 16 << labelOf(0x4C, 0xFF14) << "Destard" << 8 << 0x0000FFu << 0x0000FFu << 0x0000FFu << 0x0000FFu << 0xAFC5F2u;
         // clang-format on
     }
 

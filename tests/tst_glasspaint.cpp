@@ -4,6 +4,7 @@
 #include "application.h"
 #include "glassbutton.h"
 #include "glasspaint.h"
+#include "pixels.h"
 
 #include <cmath>
 #include <functional>
@@ -18,7 +19,6 @@ constexpr QRgb Green = qRgb(0, 128, 0);
 constexpr TColor RedT = 0x0000FF; // TColor: red in the low byte
 constexpr TColor BlueT = 0xFF0000;
 constexpr TColor YellowT = 0x00FFFF;
-constexpr int Tolerance = 3;
 
 /** Exposes the press and state fields that the mouse would set. */
 class Probe : public TCustomGlassButton
@@ -47,22 +47,6 @@ QRgb over(QRgb dst, QRgb colour, int alpha)
         return int(std::lround((s * alpha + d * (255 - alpha)) / 255.0));
     };
     return qRgb(mix(qRed(dst), qRed(colour)), mix(qGreen(dst), qGreen(colour)), mix(qBlue(dst), qBlue(colour)));
-}
-
-QRgb rgbOf(TColor c)
-{
-    return qRgb(tcolor::red(c), tcolor::green(c), tcolor::blue(c));
-}
-
-bool near(QRgb a, QRgb b, int tolerance = Tolerance)
-{
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
-        && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
-}
-
-QString describe(QRgb c)
-{
-    return QStringLiteral("(%1, %2, %3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
 }
 
 void configure(TCustomGlassButton& b, int w, int h)

@@ -3,7 +3,9 @@
 #include "fakeclock.h"
 #include "glassbutton.h"
 #include "imagebox.h"
+#include "layouttable.h"
 #include "overlayimage.h"
+#include "pixels.h"
 #include "windowsfixture.h"
 
 #include <QCheckBox>
@@ -28,12 +30,6 @@ QByteArray settingsWith(const QByteArray& lines)
 int points(const QFont& font)
 {
     return font.pointSize() > 0 ? font.pointSize() : qRound(font.pixelSize() * 72.0 / 96.0);
-}
-
-bool near(QRgb a, QRgb b, int tolerance)
-{
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
-        && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
 /** The program's own widgets on the main window, bottom first (the dialogs are windows of their own). */
@@ -64,8 +60,10 @@ private Q_SLOTS:
     void init() { m_windows = std::make_unique<WindowsFixture>(QByteArray(), &m_clock); }
     void cleanup()
     {
-        QVERIFY2(m_windows->errors.isEmpty(), qPrintable(m_windows->errors.join(u'\n')));
+        // Windows and error reporter go first, so that a failed check leaves nothing behind.
+        const QStringList errors = m_windows->errors;
         m_windows.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
     }
 
     void window()
@@ -91,6 +89,23 @@ private Q_SLOTS:
         QCOMPARE(f().pos(), QPoint(808, 346));
     }
 
+    void createdInOrder()
+    {
+        // Each window's class is set before the next window exists; the dialogs belong to the main window.
+        QCOMPARE(
+            m_windows->platform.callsOf(QStringLiteral("setWindowClass")),
+            QStringList({ QStringLiteral("setWindowClass Form1 TForm1"), QStringLiteral("setWindowClass Form2 TForm2"),
+                          QStringLiteral("setWindowClass Form3 TForm3") }));
+        QCOMPARE(Form2->parentWidget(), &f());
+        QCOMPARE(Form3->parentWidget(), &f());
+        // The selection dialog's creation handler ran: its buttons show the main window's option names.
+        QVERIFY(Form2->optionButton(1)->caption().startsWith(f().sList2Txt[1]));
+        QVERIFY(!f().sList2Txt[1].isEmpty());
+        destroyForms();
+        QVERIFY(!Form1 && !Form2 && !Form3);
+        createForms(&m_clock); // the fixture deletes these
+    }
+
     void layout_data()
     {
         QTest::addColumn<QString>("name");
@@ -103,26 +118,26 @@ private Q_SLOTS:
 
         const QString meiryo = QStringLiteral("Meiryo UI");
         // clang-format off
-        QTest::newRow("Image1")      << "Image1"      << QRect(2, 46, 300, 300) << QString()         << meiryo << 11 << 0 << false;
-        QTest::newRow("Image2")      << "Image2"      << QRect(2, 46, 300, 300) << QString()         << meiryo << 11 << 0 << false;
+        QTest::newRow("Image1")      << "Image1"      << MapGeometry            << QString()         << meiryo << 11 << 0 << false;
+        QTest::newRow("Image2")      << "Image2"      << MapGeometry            << QString()         << meiryo << 11 << 0 << false;
         QTest::newRow("lblTIME")     << "lblTIME"     << QRect(123, 1, 83, 20)  << "00:00.000"       << meiryo << 16 << 0 << false;
         QTest::newRow("Label1")      << "Label1"      << QRect(70, 319, 36, 14) << "Always"          << meiryo << 11 << 0 << false;
-        QTest::newRow("btn01")       << "btn01"       << QRect(65, 59, 40, 40)  << "U\uFF14"         << meiryo << 0 << 10 << true;
-        QTest::newRow("btn02")       << "btn02"       << QRect(122, 62, 40, 40) << "U\uFF13"         << meiryo << 0 << 10 << true;
-        QTest::newRow("btn03")       << "btn03"       << QRect(177, 70, 40, 40) << "U\uFF11"         << meiryo << 0 << 10 << true;
-        QTest::newRow("btn04")       << "btn04"       << QRect(135, 120, 40, 40) << "U\uFF12"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn05")       << "btn05"       << QRect(252, 118, 40, 40) << "R\uFF14"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn06")       << "btn06"       << QRect(231, 169, 40, 40) << "R\uFF13"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn07")       << "btn07"       << QRect(184, 165, 40, 40) << "R\uFF11"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn08")       << "btn08"       << QRect(225, 222, 40, 40) << "R\uFF12"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn09")       << "btn09"       << QRect(122, 222, 40, 40) << "D\uFF12"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn10")       << "btn10"       << QRect(80, 267, 40, 40) << "D\uFF11"         << meiryo << 0 << 10 << true;
-        QTest::newRow("btn11")       << "btn11"       << QRect(138, 289, 40, 40) << "D\uFF13"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn12")       << "btn12"       << QRect(177, 249, 40, 40) << "D\uFF14"        << meiryo << 0 << 10 << true;
-        QTest::newRow("btn13")       << "btn13"       << QRect(19, 105, 40, 40) << "L\uFF11"         << meiryo << 0 << 10 << true;
-        QTest::newRow("btn14")       << "btn14"       << QRect(57, 155, 40, 40) << "L\uFF12"         << meiryo << 0 << 10 << true;
-        QTest::newRow("btn15")       << "btn15"       << QRect(7, 158, 40, 40)  << "L\uFF13"         << meiryo << 0 << 10 << true;
-        QTest::newRow("btn16")       << "btn16"       << QRect(29, 211, 40, 40) << "L\uFF14"         << meiryo << 0 << 10 << true;
+        QTest::newRow("btn01")       << "btn01"       << treeGeometry(1)         << "U\uFF14"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn02")       << "btn02"       << treeGeometry(2)         << "U\uFF13"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn03")       << "btn03"       << treeGeometry(3)         << "U\uFF11"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn04")       << "btn04"       << treeGeometry(4)         << "U\uFF12"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn05")       << "btn05"       << treeGeometry(5)         << "R\uFF14"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn06")       << "btn06"       << treeGeometry(6)         << "R\uFF13"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn07")       << "btn07"       << treeGeometry(7)         << "R\uFF11"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn08")       << "btn08"       << treeGeometry(8)         << "R\uFF12"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn09")       << "btn09"       << treeGeometry(9)         << "D\uFF12"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn10")       << "btn10"       << treeGeometry(10)        << "D\uFF11"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn11")       << "btn11"       << treeGeometry(11)        << "D\uFF13"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn12")       << "btn12"       << treeGeometry(12)        << "D\uFF14"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn13")       << "btn13"       << treeGeometry(13)        << "L\uFF11"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn14")       << "btn14"       << treeGeometry(14)        << "L\uFF12"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn15")       << "btn15"       << treeGeometry(15)        << "L\uFF13"        << meiryo << 0 << 10 << true;
+        QTest::newRow("btn16")       << "btn16"       << treeGeometry(16)        << "L\uFF14"        << meiryo << 0 << 10 << true;
         QTest::newRow("btnBtnClear") << "btnBtnClear" << QRect(231, 320, 71, 26) << "Clear"          << meiryo << 11 << 0 << true;
         QTest::newRow("btnAllClear") << "btnAllClear" << QRect(256, 1, 46, 44)  << "Re-\r\nStart"    << meiryo << 12 << 0 << true;
         QTest::newRow("btnSTA")      << "btnSTA"      << QRect(0, 1, 60, 44)    << "Start\r\nmeas."  << meiryo << 12 << 0 << true;

@@ -5,7 +5,9 @@
 #include "boardtables.h"
 #include "glassbutton.h"
 #include "glasspaint.h"
+#include "layouttable.h"
 #include "overlayimage.h"
+#include "pixels.h"
 #include "windowsfixture.h"
 
 #include <cmath>
@@ -37,17 +39,6 @@ constexpr TColor DialogBack = 0xFFFFE0;
 constexpr QRgb Underlay = 0xFFF8F8F8;
 constexpr QRgb White = 0xFFFFFFFF;
 
-// Tree button places on the main window, written out again from the layout.
-// clang-format off
-constexpr std::array<QPoint, 17> TreeTopLeft{{
-    {0, 0},
-    {65, 59},   {122, 62},  {177, 70},  {135, 120},
-    {252, 118}, {231, 169}, {184, 165}, {225, 222},
-    {122, 222}, {80, 267},  {138, 289}, {177, 249},
-    {19, 105},  {57, 155},  {7, 158},   {29, 211},
-}};
-// clang-format on
-
 /** Where a pair line ends for tree t, in overlay pixels: (L + ceil(40 / 2) - 2, T - ceil(40 / 2) - 2). */
 QPointF linePoint(int t)
 {
@@ -67,16 +58,6 @@ QString labels(std::initializer_list<int> trees)
     for (int t : trees)
         s += label(t);
     return s;
-}
-
-QRgb rgbOf(TColor c)
-{
-    return qRgb(tcolor::red(c), tcolor::green(c), tcolor::blue(c));
-}
-
-QString hex(QRgb c)
-{
-    return QStringLiteral("%1").arg(c & 0xFFFFFF, 6, 16, QLatin1Char('0'));
 }
 
 double distanceToSegment(QPointF p, QPointF a, QPointF b)
@@ -109,12 +90,6 @@ std::optional<QPointF> crossing(QPointF a, QPointF b, QPointF c, QPointF d)
 int points(const QFont& font)
 {
     return font.pointSize() > 0 ? font.pointSize() : qRound(font.pixelSize() * 72.0 / 96.0);
-}
-
-/** Colour of the pixel whose area holds the point (pixel x covers [x, x + 1)). */
-QRgb pixelAt(const QImage& image, QPointF p)
-{
-    return image.pixel(int(std::floor(p.x())), int(std::floor(p.y()))) | 0xFF000000;
 }
 
 } // namespace
@@ -367,8 +342,10 @@ private Q_SLOTS:
     void init() { m_windows = std::make_unique<WindowsFixture>(); }
     void cleanup()
     {
-        QVERIFY(m_windows->errors.isEmpty());
+        // Windows and error reporter go first, so that a failed check leaves nothing behind.
+        const QStringList errors = m_windows->errors;
         m_windows.reset();
+        QVERIFY(errors.isEmpty());
     }
 
     void dialogLayout_data()

@@ -1,9 +1,8 @@
-#include "application.h"
 #include "fakeclock.h"
 #include "glassbutton.h"
-#include "globals.h"
-#include "mainform.h"
+#include "windowsfixture.h"
 
+#include <memory>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -20,31 +19,23 @@ class TestStopwatchForm final : public QObject
     Q_OBJECT
 
     FakeClock m_clock;
+    std::unique_ptr<WindowsFixture> m_windows;
     TForm1* m_form = nullptr;
-    QStringList m_errors;
 
     QString label() const { return m_form->lblTIME->text(); }
+    const QStringList& errors() const { return m_windows->errors; }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        Q_INIT_RESOURCE(resources);
-        installFontSubstitutions();
-        setErrorReporter([this](const QString& text) { m_errors << text; });
-    }
-
     void init()
     {
-        m_errors.clear();
-        m_form = new TForm1(&m_clock);
-        Form1 = m_form;
-        m_form->FormCreate();
+        m_windows = std::make_unique<WindowsFixture>(QByteArray(), &m_clock);
+        m_form = Form1;
     }
 
     void cleanup()
     {
-        delete m_form;
-        Form1 = nullptr;
+        m_form = nullptr;
+        m_windows.reset();
     }
 
     void resetState()
@@ -172,9 +163,9 @@ private Q_SLOTS:
         const bool ok = runGuarded([this] { m_form->btnCOPYClick(); });
         disconnect(thief);
         QVERIFY(!ok);
-        QCOMPARE(m_errors.size(), 1);
-        QVERIFY2(m_errors[0].startsWith(QString::fromUtf8("クリップボード ")), qPrintable(m_errors[0]));
-        QVERIFY2(m_errors[0].contains(QString::fromUtf8(" を開けません")), qPrintable(m_errors[0]));
+        QCOMPARE(errors().size(), 1);
+        QVERIFY2(errors()[0].startsWith(QString::fromUtf8("クリップボード ")), qPrintable(errors()[0]));
+        QVERIFY2(errors()[0].contains(QString::fromUtf8(" を開けません")), qPrintable(errors()[0]));
         // The stopwatch is as it was: the time stays, Copy can be tried again.
         QCOMPARE(label(), QStringLiteral("00:03.000"));
         QVERIFY(m_form->btnCOPY->isEnabled());
@@ -194,7 +185,7 @@ private Q_SLOTS:
         m_form->Timer1Timer();
         m_clock.advance(250ms); // the click comes after the tick
         QVERIFY(runGuarded([this] { m_form->btnCOPYClick(); }));
-        QVERIFY(m_errors.isEmpty());
+        QVERIFY(errors().isEmpty());
         const QString text = QGuiApplication::clipboard()->text();
         const QString expectedStart = QString::fromUtf8("Vask's record『 00:03.000 』　( ");
         QVERIFY2(text.startsWith(expectedStart), qPrintable(text));

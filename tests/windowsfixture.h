@@ -1,6 +1,7 @@
 #pragma once
 
 #include "application.h"
+#include "errorhandler.h"
 #include "fakeplatform.h"
 #include "globals.h"
 #include "mainform.h"
@@ -25,10 +26,10 @@ inline void prepareWindowsTestApplication()
 }
 
 /**
- * The three windows, built in PLMO's order on a FakePlatform. `settings` is written as the
- * settings file before the main window reads it; a null array leaves no file. Errors that
- * would open the error box are collected in `errors`. The destructor deletes the windows
- * and puts the native platform back.
+ * The three windows, built by createForms() as at start-up, on a FakePlatform. `settings` is
+ * written as the settings file before the main window reads it; a null array leaves no file.
+ * Errors that would open the error box are collected in `errors`. The destructor deletes the
+ * windows and puts the native platform back.
  */
 class WindowsFixture final
 {
@@ -41,24 +42,12 @@ public:
         if (!settings.isNull())
             platform.writeSettings(settings);
 
-        Form1 = new TForm1(clock);
-        platform.setWindowClass(Form1, QStringLiteral("TForm1"));
-        Form1->FormCreate();
-        Form2 = new TForm2(Form1);
-        platform.setWindowClass(Form2, QStringLiteral("TForm2"));
-        Form2->FormCreate();
-        Form3 = new TForm3(Form1);
-        platform.setWindowClass(Form3, QStringLiteral("TForm3"));
+        createForms(clock);
     }
 
     ~WindowsFixture()
     {
-        // The dialogs are children of the main window and go with it.
-        TForm1* main = Form1;
-        Form3 = nullptr;
-        Form2 = nullptr;
-        Form1 = nullptr;
-        delete main;
+        destroyForms();
         setErrorReporter({});
         Platform::setInstance(nullptr);
     }

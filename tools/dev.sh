@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # One command for a fresh Debian 12 machine: installs what is missing, builds, then
 #   tools/dev.sh run    starts PLMO (Release build in build/release)
-#   tools/dev.sh test   runs the whole test suite (Debug, AddressSanitizer + UBSan, build/test)
+#   tools/dev.sh test   checks formatting (clang-format) and the shell scripts (shellcheck), then
+#                       runs the whole test suite (Debug, warnings as errors, AddressSanitizer +
+#                       UBSan, build/test)
 #   tools/dev.sh package  builds the Debian package from the Release build and checks it with lintian
 # Safe to run again: packages already present are skipped and the builds are incremental.
 set -euo pipefail
@@ -18,8 +20,10 @@ esac
 
 build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
-    clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev dpkg-dev file lintian desktop-file-utils)
+    clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev)
+test_packages+=(clang-format-14 shellcheck)
 package_packages=(dpkg-dev file lintian desktop-file-utils)
+test_packages+=("${package_packages[@]}")
 
 install_missing() {
     local missing=() p
@@ -47,15 +51,36 @@ if [ "$mode" = package ]; then
     install_missing "${build_packages[@]}" "${package_packages[@]}"
     cmake --preset release >/dev/null
     cmake --build --preset release -j"$jobs"
-    (cd build/release && cpack -G DEB)
-    deb=$(ls -t build/release/pellimo_*.deb | head -n 1)
+    deb=$(cd build/release && cpack -G DEB | tee /dev/stderr | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')
     # Errors fail the step; warnings are shown.
     lintian --fail-on error "$deb"
     echo "Package: $deb"
     exit 0
 fi
 
+# Tracked and new files, without the deleted ones.
+project_files() { # git pathspecs...
+    local f
+    git ls-files --cached --others --exclude-standard -- "$@" | while IFS= read -r f; do
+        [ -f "$f" ] && printf '%s\n' "$f"
+    done
+}
+
+# The quick checks first: a misformatted file or a script fault costs seconds, not a build.
+check_sources() {
+    local cxx scripts
+    mapfile -t cxx < <(project_files '*.cpp' '*.h')
+    mapfile -t scripts < <(project_files '*.sh' .ci/run)
+    clang-format-14 --dry-run -Werror "${cxx[@]}" || {
+        echo "clang-format: format the files above (clang-format-14 -i FILE)" >&2
+        return 1
+    }
+    shellcheck "${scripts[@]}"
+    echo "format and shellcheck: ${#cxx[@]} C++ files and ${#scripts[@]} scripts clean"
+}
+
 install_missing "${build_packages[@]}" "${test_packages[@]}"
+check_sources
 cmake --preset test >/dev/null
 cmake --build --preset test -j"$jobs"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}

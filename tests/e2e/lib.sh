@@ -14,6 +14,11 @@
 #   wm_state_is <id> <state>     true when the window manager's WM_STATE is Normal / Iconic / ...
 #   e2e_wait_until <s> <cmd...>  polls a command until it succeeds or the seconds run out
 #   e2e_wait_exit <pid> [s]      waits for a spawned process to end; its status in E2E_EXIT_CODE
+#   e2e_click <id> <x> <y>       left click at a point of a window's client area
+#   e2e_client_origin <id>       prints where the window's client area starts on the screen: "x y"
+#   e2e_pixel <png> <x> <y>      prints the pixel of a picture as #RRGGBB
+#   e2e_choose <main> <tx> <ty> <bx> <by>  opens the selection dialog from the tree button at tx ty,
+#                                clicks its button at bx by and waits until it has closed
 #   e2e_fail <message>           reports and ends the script with status 1
 #   e2e_cleanup                  kills everything started here (runs on exit by itself)
 #
@@ -37,14 +42,8 @@ mkdir -m 0700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 # A sanitizer build reports memory that system libraries keep until exit (D-Bus, fontconfig,
 # Xlib) as leaks and fails the exit code; leaks in our own code are still reported.
-cat >"$E2E_TMP/lsan.supp" <<'SUPP'
-leak:libdbus-1.so
-leak:libfontconfig.so
-leak:libX11.so
-leak:libxcb.so
-leak:libglib-2.0.so
-SUPP
-export LSAN_OPTIONS="suppressions=$E2E_TMP/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+E2E_TESTS_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export LSAN_OPTIONS="suppressions=$E2E_TESTS_DIR/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 unset WAYLAND_DISPLAY SESSION_MANAGER
 
 e2e_log()
@@ -209,4 +208,34 @@ e2e_wait_exit()
     e2e_wait_until "$seconds" _e2e_dead "$pid" || return 1
     wait "$pid" 2>/dev/null
     E2E_EXIT_CODE=$?
+}
+
+e2e_click() # window x y
+{
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# xwininfo, not xdotool getwindowgeometry: the latter adds the frame's offset once more.
+e2e_client_origin() # window
+{
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4} END {print x, y}'
+}
+
+e2e_pixel() # picture x y
+{
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+}
+
+readonly E2E_SELECTION_DIALOG='^Please select \*This screen can be moved\*$'
+
+e2e_choose() # main-window tree-x tree-y button-x button-y
+{
+    e2e_click "$1" "$2" "$3"
+    e2e_wait_until 20 e2e_found --onlyvisible --name "$E2E_SELECTION_DIALOG" ||
+        e2e_fail "the selection dialog did not open for the tree at $2 $3"
+    local dialog
+    dialog=$(e2e_search --onlyvisible --name "$E2E_SELECTION_DIALOG" | head -n 1)
+    e2e_click "$dialog" "$4" "$5"
+    e2e_wait_until 20 e2e_gone --onlyvisible --name "$E2E_SELECTION_DIALOG" ||
+        e2e_fail "the selection dialog did not close after $4 $5"
 }

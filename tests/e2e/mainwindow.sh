@@ -24,11 +24,10 @@ import -window "$wid" "$shot" 2>/dev/null || e2e_fail "no screenshot"
 colours=$(identify -format '%k' "$shot")
 ((colours > 500)) || e2e_fail "the screenshot has only $colours colours: the map is not drawn"
 # Between the trees at the bottom left the map shows grass.
-pixel() { convert "$shot" -format "%[pixel:p{$1,$2}]" info:; }
-map=$(pixel 120 300)
+map=$(e2e_pixel "$shot" 120 300)
 e2e_log "screenshot $shot: $colours colours, map pixel $map"
-[[ "$map" =~ ^srgba?\(([0-9]+),([0-9]+),([0-9]+) ]] || e2e_fail "unreadable pixel $map"
-((BASH_REMATCH[2] > BASH_REMATCH[1] + 20 && BASH_REMATCH[2] > BASH_REMATCH[3] + 20)) ||
+[[ "$map" =~ ^#([0-9A-F]{2})([0-9A-F]{2})([0-9A-F]{2})$ ]] || e2e_fail "unreadable pixel $map"
+((16#${BASH_REMATCH[2]} > 16#${BASH_REMATCH[1]} + 20 && 16#${BASH_REMATCH[2]} > 16#${BASH_REMATCH[3]} + 20)) ||
     e2e_fail "the garden at (120, 300) is $map, not grass green"
 if [[ -n "${PELLIMO_E2E_SHOT:-}" ]]; then
     cp "$shot" "$PELLIMO_E2E_SHOT"

@@ -14,7 +14,6 @@ e2e_copy_app "$1"
 e2e_spawn "$E2E_APP"
 main=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear"
 
-readonly DIALOG_NAME='^Please select \*This screen can be moved\*$'
 # Centres of the buttons, in client coordinates of their windows (the layouts' pixels).
 readonly TREE3="197 90"   # btn03, "U１"
 readonly TREE5="272 138"  # btn05, "R４"
@@ -35,38 +34,22 @@ readonly UNDERLAY="#F8F8F8"
 readonly LINE_Y=135
 readonly PAIR_LINE="$GOLD $UNDERLAY $UNDERLAY"
 
-click() # window x y
-{
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
-
-# Opens the dialog from a tree button, clicks one of its buttons and waits until it has closed.
 choose() # "x y" of the tree, "x y" of the dialog button
 {
     # shellcheck disable=SC2086
-    click "$main" $1
-    e2e_wait_until 20 e2e_found --onlyvisible --name "$DIALOG_NAME" || e2e_fail "the selection dialog did not open for the tree at $1"
-    local dialog
-    dialog=$(e2e_search --onlyvisible --name "$DIALOG_NAME" | head -n 1)
-    # shellcheck disable=SC2086
-    click "$dialog" $2
-    e2e_wait_until 20 e2e_gone --onlyvisible --name "$DIALOG_NAME" || e2e_fail "the selection dialog did not close after $2"
+    e2e_choose "$main" $1 $2
 }
 
 # A screenshot in $E2E_TMP/last.png and the main window's client origin on it in OX, OY.
-# xwininfo, not xdotool getwindowgeometry: the latter adds the frame's offset once more.
 snap()
 {
     import -window root "$E2E_TMP/last.png" || e2e_fail "no screenshot"
-    local info
-    info=$(xwininfo -id "$main")
-    OX=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$info")
-    OY=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$info")
+    read -r OX OY < <(e2e_client_origin "$main")
 }
 
 px() # x y in the main window: #RRGGBB from the last screenshot
 {
-    convert "$E2E_TMP/last.png" -crop "1x1+$((OX + $1))+$((OY + $2))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+    e2e_pixel "$E2E_TMP/last.png" $((OX + $1)) $((OY + $2))
 }
 
 # Dark (text) pixels in a rectangle of the main window on the last screenshot.
@@ -171,7 +154,7 @@ await_line "$empty" "the line survived the cancel"
 choose "$TREE12" "$DESPISE"
 await_line "$PAIR_LINE" "the line did not come back"
 # shellcheck disable=SC2086
-click "$main" $RESTART
+e2e_click "$main" $RESTART
 await_line "$empty" "the line survived Re-Start"
 await_px "$INSIDE12" "$tree12_empty" "tree 12 kept its look after Re-Start"
 
@@ -184,7 +167,7 @@ await_change "$INSIDE12" "$tree12_empty" "tree 12 did not change its look after 
 choose "$TREE3" "$COMPAS"
 await_line "$PAIR_LINE" "no pair line before Clear"
 # shellcheck disable=SC2086
-click "$main" $CLEAR
+e2e_click "$main" $CLEAR
 await_line "$empty" "the line survived Clear"
 await_px "$INSIDE3" "$tree3_empty" "tree 3 kept its look after Clear"
 ((tree3_ink = $(name_line_of_tree3), tree3_ink == 0)) || e2e_fail "tree 3 kept its caption after Clear"

@@ -53,7 +53,7 @@ grep -q $'^Form2Left=48[0-9]\r$' "$E2E_SETTINGS" || e2e_fail "dialog not centred
 start_app
 xdotool windowmove "$wid" 100 120
 sleep 0.5
-xdotool mousemove --window "$wid" 160 33 click 1
+e2e_click "$wid" 160 33
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 20 "Lumi"
 sleep 0.3

@@ -8,7 +8,7 @@ e2e_copy_app "$1"
 e2e_spawn "$E2E_APP"
 wid=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear"
 
-click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
+click() { e2e_click "$wid" "$1" "$2"; }
 
 # edtNAME at (123, 22), 83 x 22: replace the name.
 click 160 33
@@ -18,8 +18,7 @@ xdotool type --delay 20 "Tester"
 label_pixels()
 {
     local x y
-    # xwininfo gives the client area's place on the screen (xdotool's is off by the frame).
-    read -r x y < <(xwininfo -id "$wid" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}')
+    read -r x y < <(e2e_client_origin "$wid")
     x=$((x + 123)) y=$((y + 1))
     import -window root -crop "83x20+${x}+${y}" rgb:- 2>/dev/null | sha256sum
 }
@@ -38,7 +37,7 @@ click 155 140 # a tree button opens the modal selection dialog
 dialog=$(e2e_wait_window TForm2 10) || e2e_fail "selection dialog did not appear"
 sleep 0.3
 label_runs || e2e_fail "the time label stops while the selection dialog is open"
-xdotool mousemove --window "$dialog" 265 211 click 1 # Close
+e2e_click "$dialog" 265 211 # Close
 e2e_wait_until 10 e2e_gone --onlyvisible --class '^TForm2$' ||
     e2e_fail "selection dialog did not close"
 click 90 23 # Stop

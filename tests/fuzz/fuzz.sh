@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the settings-file fuzzer with clang in build/fuzz and runs it for SECONDS (default 20).
-# Usage: tests/fuzz/fuzz.sh [SECONDS]
+# Builds the settings-file fuzzer with clang in BUILD (default build/fuzz) and runs it for SECONDS
+# (default 20). CTest passes a folder inside the test build tree.
+# Usage: tests/fuzz/fuzz.sh [SECONDS] [BUILD]
 set -euo pipefail
 
 seconds=${1:-20}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-build="$root/build/fuzz"
+build=${2:-$root/build/fuzz}
 
 if ! command -v clang++ > /dev/null 2>&1; then
     echo "fuzz.sh: skipped: clang++ is not installed (libFuzzer needs clang)"

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+
+/** Shows an error message in the "Pellimo" error box (or hands it to the installed reporter). */
+void reportError(const QString& message);
+
+/** Replaces the error box (tests); an empty function restores it. */
+void setErrorReporter(std::function<void(const QString&)> reporter);
+
+/**
+ * Runs a handler; an exception escaping it is reported and the handler simply stops there.
+ * Returns false when it failed.
+ */
+bool runGuarded(const std::function<void()>& handler);
