@@ -2,8 +2,9 @@
 # The Debian package, built by CPack from the build at hand: its dependencies, its files, the menu
 # entry, the manual page, --help/--version of the packaged program, and lintian without errors.
 # As root, with no pellimo package installed already, it also installs the package, starts the
-# program with the Exec line of the installed menu entry as an unprivileged user under Xvfb, and
-# removes the package again, checking that nothing is left behind.
+# program with the Exec line of the installed menu entry as an unprivileged user under Xvfb, checks
+# that its settings live in ~/.config/pellimo/ and survive a restart, and removes the package
+# again, checking that nothing is left behind.
 # Usage: package.sh <build directory>
 
 # shellcheck source=e2e/lib.sh
@@ -102,15 +103,40 @@ setpriv --reuid=65534 --regid=65534 --clear-groups mkdir -m 0700 "$user_home/run
 
 e2e_start_x
 exec_line="$(sed -n 's/^Exec=//p' "$installed_desktop")"
-e2e_log "starting the menu entry's Exec line: $exec_line"
-# The Exec line is a plain command without field codes; the shell splits it as the launcher would.
-e2e_spawn run_as_user sh -c "exec $exec_line"
-window="$(e2e_wait_window TForm1)" || e2e_fail "the installed program shows no window"
-e2e_log "window $window is up"
+user_settings="$user_home/.config/pellimo/PLMO_UserSettings.ini"
 
-[[ "$(readlink "/proc/$E2E_LAST_PID/exe")" == /usr/bin/PLMO ]] || e2e_fail "the started process is not /usr/bin/PLMO"
-kill -TERM "$E2E_LAST_PID" 2>/dev/null
-e2e_wait_exit "$E2E_LAST_PID" 30 || e2e_fail "the installed program did not end"
+# Starts the menu entry's Exec line as the user; the window's id in $window, the pid in $E2E_LAST_PID.
+start_from_menu()
+{
+    e2e_log "starting the menu entry's Exec line: $exec_line"
+    # The Exec line is a plain command without field codes; the shell splits it as the launcher would.
+    e2e_spawn run_as_user sh -c "exec $exec_line"
+    window="$(e2e_wait_window TForm1)" || e2e_fail "the installed program shows no window"
+    [[ "$(readlink "/proc/$E2E_LAST_PID/exe")" == /usr/bin/PLMO ]] || e2e_fail "the started process is not /usr/bin/PLMO"
+}
+close_program()
+{
+    wmctrl -i -c "$window"
+    e2e_wait_exit "$E2E_LAST_PID" 30 || e2e_fail "the installed program did not end after its window was closed"
+    [[ "$E2E_EXIT_CODE" == 0 ]] || e2e_fail "the installed program ended with $E2E_EXIT_CODE"
+}
+
+start_from_menu
+close_program
+# /usr/bin is not the user's: the settings went to the user's configuration folder.
+[[ -f "$user_settings" ]] || e2e_fail "no settings in $user_settings after the first close"
+[[ ! -e /usr/bin/PLMO_UserSettings.ini ]] || e2e_fail "settings were written beside /usr/bin/PLMO"
+grep -q $'^NAME=NoName\r$' "$user_settings" || e2e_fail "first close wrote: $(cat "$user_settings")"
+
+e2e_log "a restart reads them back"
+setpriv --reuid=65534 --regid=65534 --clear-groups \
+    sed -i -e $'s/^NAME=.*/NAME=Tester\r/' -e $'s/^chTopmost=.*/chTopmost=0\r/' "$user_settings"
+start_from_menu
+sleep 0.5 # the stay-on-top state is set right after the window is shown
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && e2e_fail "chTopmost=0 was not read back"
+close_program
+grep -q $'^NAME=Tester\r$' "$user_settings" || e2e_fail "the name did not survive a restart: $(cat "$user_settings")"
+grep -q $'^chTopmost=0\r$' "$user_settings" || e2e_fail "stay-on-top did not survive a restart"
 
 remove_package || e2e_fail "dpkg -r failed"
 while read -r f; do
