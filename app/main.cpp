@@ -1,11 +1,48 @@
 #include "application.h"
 #include "commandline.h"
+#include "errorhandler.h"
 #include "globals.h"
 #include "mainform.h"
+#include "pellimoerror.h"
 #include "platform.h"
 #include "sessionplatform.h"
+#include "settingsfile.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <QDateTime>
+#include <QSessionManager>
+
+namespace {
+
+// A save still under way in another session's instance is far younger than this.
+constexpr qint64 StaleTemporaryAgeSecs = 10;
+
+/** Closes the program as the user would: modal dialogs first, then the main window, which saves. */
+void closeAsUser()
+{
+    for (int i = 0; i < 8 && QApplication::activeModalWidget(); ++i)
+        QApplication::activeModalWidget()->close();
+    if (Form1)
+        Form1->close();
+}
+
+/**
+ * Qt ends the process with exit() when the X server goes away (the session ended under us):
+ * save what the close would have saved. No error box can be shown any more; say it on stderr.
+ */
+void saveAtLostDisplay()
+{
+    if (!Form1 || Form1->hasClosed())
+        return;
+    try {
+        Form1->FormClose();
+    } catch (const PellimoError& error) {
+        std::fprintf(stderr, "PLMO: %s\n", error.what());
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,6 +64,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.platform));
     std::fputs(session.notice.c_str(), stderr);
 
+    const QDateTime started = QDateTime::currentDateTime();
     PellimoApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
     QApplication::setApplicationName(QStringLiteral("Pellimo"));
@@ -35,7 +73,16 @@ int main(int argc, char** argv)
     // box text "on Top") are made for this style's metrics, and the tests pin it too.
     QApplication::setStyle(QStringLiteral("Fusion"));
 
+    // What saves killed mid-way left behind; only the first instance may touch the folder.
+    settingsfile::removeStaleTemporaries(started.addSecs(-StaleTemporaryAgeSecs));
+
     createForms();
+    onTerminationRequest(closeAsUser);
+    // A logout asks every client of the session to save first; the close may never come.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, Form1,
+                     [](QSessionManager&) { runGuarded([] { Form1->FormClose(); }); });
+    std::atexit(saveAtLostDisplay);
+
     Form1->show();
     QApplication::exec();
     destroyForms();

@@ -1,23 +1,19 @@
 #include "inidocument.h"
 
+#include "filestore.h"
 #include "pellimoerror.h"
 
 #include <limits>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringBuilder>
 
 namespace {
 
 constexpr char16_t RawByteBase = 0xDC00; // raw byte b (0x80..0xFF) is kept as U+DC00 + b
 constexpr char16_t ReplacementChar = 0xFFFD;
-constexpr qint64 ReadChunk = 64 * 1024;
 constexpr char Bom[] = "\xEF\xBB\xBF";
 constexpr char LineEnd[] = "\r\n";
-// There is no operating-system message for a file we refuse because of its size.
-constexpr QStringView TooLargeReason = u"File too large";
 
 bool isTrimmed(char16_t c)
 {
@@ -204,31 +200,18 @@ QString displayPath(const QString& path)
 
 IniDocument IniDocument::open(const QString& path)
 {
-    if (!QFileInfo::exists(path))
-        return {};
-
-    // A directory fails here too: QFile refuses to open one for reading.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throwOpenError(path, file.errorString());
-    if (file.size() > MaxFileSize)
-        throwOpenError(path, TooLargeReason.toString());
-
-    // Read in chunks rather than trusting size(): a device or a growing file may report less than it holds.
     QByteArray bytes;
-    bytes.reserve(file.size());
-    QByteArray chunk(ReadChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 count = file.read(chunk.data(), chunk.size());
-        if (count < 0)
-            throwOpenError(path, file.errorString());
-        if (count == 0)
-            break;
-        if (bytes.size() + count > MaxFileSize)
-            throwOpenError(path, TooLargeReason.toString());
-        bytes.append(chunk.constData(), count);
+    filestore::Reason reason;
+    switch (filestore::readFile(path, MaxFileSize, &bytes, &reason)) {
+    case filestore::ReadResult::Missing:
+        return {};
+    case filestore::ReadResult::Failed:
+        throwOpenError(path, reason);
+    case filestore::ReadResult::Read:
+        break;
     }
-    return fromBytes(bytes);
+    // A save that was cut short in place leaves the new content in a copy at the end.
+    return fromBytes(filestore::committedContent(bytes));
 }
 
 IniDocument IniDocument::fromBytes(const QByteArray& bytes)
@@ -306,17 +289,9 @@ QByteArray IniDocument::toBytes() const
 
 void IniDocument::save(const QString& path) const
 {
-    const QByteArray bytes = toBytes();
-    QSaveFile file(path);
-    // Without write access to the folder no temporary file can be made there; writing in place is
-    // then the only way to save at all.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throwCreateError(path, file.errorString());
-    file.write(bytes);
-    // commit() reports a failed write too, and leaves the old file in place when it fails.
-    if (!file.commit())
-        throwCreateError(path, file.errorString());
+    filestore::Reason reason;
+    if (!filestore::replaceFile(path, toBytes(), &reason))
+        throwCreateError(path, reason);
 }
 
 const IniDocument::Section* IniDocument::findSection(QStringView name) const
@@ -450,6 +425,18 @@ std::optional<int> IniDocument::parseInteger(QStringView text)
     if (!negative && magnitude == Limit)
         return std::nullopt;
     return int(negative ? -magnitude : magnitude);
+}
+
+QString IniDocument::decodeText(const QByteArray& bytes)
+{
+    return decodeLine(bytes.constData(), bytes.size());
+}
+
+QByteArray IniDocument::encodeText(QStringView text)
+{
+    QByteArray out;
+    encodeLine(out, text);
+    return out;
 }
 
 QString IniDocument::sanitizeValue(const QString& value)

@@ -26,8 +26,8 @@ public:
 
     /**
      * Loads the file at @p path. A missing file gives an empty document. Throws PellimoError
-     * "ファイル %s は開けません。 %s " when the file exists but is a directory, cannot be read or is
-     * larger than MaxFileSize.
+     * "ファイル %s は開けません。 %s " when something other than a regular file is there (a folder,
+     * a FIFO, a device), or the file cannot be read or is larger than MaxFileSize.
      */
     static IniDocument open(const QString& path);
 
@@ -38,9 +38,10 @@ public:
     QByteArray toBytes() const;
 
     /**
-     * Replaces the file at @p path with toBytes() through a temporary file and a rename, so that a
-     * failure or a crash leaves either the old or the new file, never a mix. Throws PellimoError
-     * "ファイル "%s" を作成できません。%s" on failure; the old file then stays as it was.
+     * Replaces the file at @p path with toBytes() so that a failure or a crash leaves either the
+     * old or the new content, never a mix (filestore::replaceFile()). Throws PellimoError
+     * "ファイル "%s" を作成できません。%s" with the system's reason on any error, a full disk
+     * included; the old file then stays as it was.
      */
     void save(const QString& path) const;
 
@@ -70,6 +71,11 @@ public:
      * bytes become U+FFFD.
      */
     static QString sanitizeValue(const QString& value);
+
+    /** UTF-8 as the file is read: bytes that are not well-formed UTF-8 become U+DC80..U+DCFF. */
+    static QString decodeText(const QByteArray& bytes);
+    /** The inverse of decodeText(): kept raw bytes go back out as the bytes they were. */
+    static QByteArray encodeText(QStringView text);
 
 private:
     struct Section

@@ -21,6 +21,8 @@ namespace {
 constexpr QSize ClientSize { 304, 348 };
 constexpr TColor GlowBlue = 0x00FFBD8D;
 constexpr int TreeCaptionStretch = 62; // percent of the face's normal width
+// Far more than a result line needs; the edit's own limit (32767) would cut silently.
+constexpr int NameMaxLength = 256;
 
 struct TreePlace
 {
@@ -145,6 +147,7 @@ void TForm1::createWidgets()
     edtNAME->setGeometry(123, 22, 83, 22);
     edtNAME->setAccessibleName(QStringLiteral("Name"));
     edtNAME->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    edtNAME->setMaxLength(NameMaxLength);
     edtNAME->installEventFilter(this);
 
     btnCOPY = makeButton("btnCOPY", QRect(210, 1, 46, 44), 12, true);
@@ -193,6 +196,8 @@ void TForm1::FormCreate()
     s.position = settingsfile::centredDefault(frameGeometry().size());
     runGuarded([&] { s = settingsfile::readMain(frameGeometry().size()); });
     settingsfile::applyPosition(this, s.position);
+    // A longer name from the file shows cut, and goes back to the file whole unless edited.
+    m_storedName = s.name;
     edtNAME->setText(s.name);
     iSettingsBtnBGColor = s.btnBGColor;
     iSettingsTreeBtnTxtColor = s.treeBtnTxtColor;

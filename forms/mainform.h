@@ -73,6 +73,10 @@ public:
 
     void FormCreate();
     void FormClose();
+    /** The name to save: the edit's text, or the one read from the file while the user has not edited it. */
+    QString nameToSave() const;
+    /** True once the window's close has begun (and with it the close-time save). */
+    bool hasClosed() const { return m_closing; }
     void FormActivate();
 
     void excAllClear();
@@ -117,4 +121,5 @@ private:
     const StopwatchClock* m_clock;
     Stopwatch m_stopwatch;
     bool m_closing = false;
+    QString m_storedName; // the name as read from the settings file
 };

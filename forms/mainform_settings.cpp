@@ -17,7 +17,12 @@
 void TForm1::FormClose()
 {
     const QPoint form2Pos = Form2 ? Form2->pos() : settingsfile::centredDefault(QSize(304, 232));
-    settingsfile::writeClose(pos(), edtNAME->text(), form2Pos, blChTopmost != 0);
+    settingsfile::writeClose(pos(), nameToSave(), form2Pos, blChTopmost != 0);
+}
+
+QString TForm1::nameToSave() const
+{
+    return edtNAME->isModified() ? edtNAME->text() : m_storedName;
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

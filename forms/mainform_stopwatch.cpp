@@ -1,6 +1,7 @@
 #include "glassbutton.h"
 #include "mainform.h"
 #include "pellimoerror.h"
+#include "platform.h"
 #include "timeformat.h"
 
 #include <QClipboard>
@@ -57,11 +58,9 @@ void TForm1::btnCOPYClick()
     const QString duration = timefmt::formatDuration(m_stopwatch.shown(), seps);
     const QString line = timefmt::resultLine(edtNAME->text(), duration, dateTime, windowTitle());
 
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->setText(line, QClipboard::Clipboard);
-    // On X11 setting the text only claims the selection; if another client keeps it, the
-    // text we read back is not ours and the copy has failed.
-    if (clipboard->text(QClipboard::Clipboard) != line) {
+    QGuiApplication::clipboard()->setText(line, QClipboard::Clipboard);
+    // Setting the text only claims the clipboard; another client may take it back at once.
+    if (!clipboardHolds(line)) {
         throw PellimoError(QStringLiteral("クリップボード %1 を開けません")
                                .arg(QStringLiteral("(the clipboard could not be taken over)")));
     }

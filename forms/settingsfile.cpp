@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "filestore.h"
 #include "inidocument.h"
 #include "mainform.h"
 #include "platform.h"
@@ -130,6 +131,11 @@ void writeDisplay(const TForm1& form)
     ini.writeInteger(System, u"iSettingsTokuBtnTxtColor", form.iSettingsTokuBtnTxtColor);
     ini.writeInteger(System, u"iSettingsTokuBtnTxtBold", form.iSettingsTokuBtnTxtBold);
     ini.save(file);
+}
+
+void removeStaleTemporaries(const QDateTime& before)
+{
+    filestore::removeStaleTemporaries(path(), before);
 }
 
 void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost)

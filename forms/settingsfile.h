@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -44,6 +45,11 @@ MainSettings readMain(QSize outerSize);
 QPoint readSelectionPosition(QSize outerSize);
 /** The five display keys, after the settings dialog's OK. Throws PellimoError on failure. */
 void writeDisplay(const TForm1& form);
+/**
+ * Removes what saves killed before they finished left beside the settings file: temporary files
+ * of ours last changed before @p before.
+ */
+void removeStaleTemporaries(const QDateTime& before);
 /** The close-time keys. Throws PellimoError on failure. */
 void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost);
 

@@ -54,23 +54,34 @@ std::string displayKey()
     return key;
 }
 
+/** True for an open folder that belongs to us and that no one else may write into. */
+bool isPrivateFolder(int fd, uid_t uid)
+{
+    struct stat st = {};
+    return fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & 0022) == 0;
+}
+
 /**
- * Opens the folder that holds the lock: $XDG_RUNTIME_DIR when set (private to the user by
- * definition), else a folder of our own under /tmp that we create or accept only when it is a
- * real folder (not a symlink), owned by us and closed to others. Returns -1 when there is none.
+ * Opens the folder that holds the lock: $XDG_RUNTIME_DIR when set and private to us, else a
+ * folder of our own under /tmp that we create or accept only when it is a real folder (not a
+ * symlink), owned by us and closed to others. Returns -1 when there is none.
  */
 int openLockFolder()
 {
+    const uid_t uid = geteuid();
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') {
         const int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) {
             reportNoLock("cannot open the folder", runtime, std::strerror(errno));
         }
-        return fd;
+        // A runtime folder shared with other users cannot keep their locks apart from ours.
+        if (fd < 0 || isPrivateFolder(fd, uid)) {
+            return fd;
+        }
+        close(fd);
     }
 
-    const uid_t uid = geteuid();
     const std::string path = "/tmp/pellimo-" + std::to_string(uid);
     if (mkdir(path.c_str(), privateFolderMode) != 0 && errno != EEXIST) {
         reportNoLock("cannot create the folder", path.c_str(), std::strerror(errno));
@@ -102,17 +113,28 @@ bool instanceLockHeldElsewhere()
     if (folder < 0) {
         return false;
     }
-    const std::string name = std::string(lockPrefix) + "-" + displayKey() + ".lock";
+    const uid_t uid = geteuid();
+    // The user id in the name: users who share a folder never meet over one lock.
+    const std::string name = std::string(lockPrefix) + "-" + std::to_string(uid) + "-" + displayKey() + ".lock";
     // O_NONBLOCK: a FIFO planted under that name must not stall the start.
     const int fd = openat(folder, name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, lockFileMode);
     const int openError = errno;
+    struct stat st = {};
+    const bool found = fd >= 0 ? fstat(fd, &st) == 0 : fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
     close(folder);
+    // Someone else's lock is not one of our instances, whether it is held or not.
+    if (found && st.st_uid != uid) {
+        if (fd >= 0) {
+            close(fd);
+        }
+        reportNoLock("will not use the file", name.c_str(), "it belongs to another user");
+        return false;
+    }
     if (fd < 0) {
         reportNoLock("cannot create the file", name.c_str(), std::strerror(openError));
         return false;
     }
-    struct stat st = {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!found || !S_ISREG(st.st_mode)) {
         close(fd);
         reportNoLock("will not use the file", name.c_str(), "not a regular file");
         return false;

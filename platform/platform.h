@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QRect>
 #include <QString>
 
@@ -56,3 +57,18 @@ public:
 
 /** The native implementation; defined in the platform file that CMake picks. */
 Platform& nativePlatform();
+
+/**
+ * Calls @p handler on the user-interface thread, from the event loop, when the system asks the
+ * process to end (on Linux SIGTERM, SIGHUP or SIGINT), so that it can close as the user would.
+ * A second request ends the process the system's way. Defined per system (termination_*.cpp).
+ */
+void onTerminationRequest(std::function<void()> handler);
+
+/**
+ * Right after a copy: lets the clipboard traffic of the moment run (a clipboard manager taking
+ * the text over, a rival client taking the clipboard back), then tells whether the clipboard, as
+ * the system sees it, gives @p text. Waits a fraction of a second; never blocks for long on a
+ * client that does not answer. Defined per system (clipboard_*.cpp).
+ */
+bool clipboardHolds(const QString& text);

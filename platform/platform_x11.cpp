@@ -2,21 +2,23 @@
 // server is there, Xlib for the window class, activation of the running instance and foreground
 // requests. On other Qt platforms (offscreen, Wayland) the X-specific parts do nothing.
 
+#include "filestore.h"
 #include "instancelock_posix.h"
 #include "platform.h"
 #include "platformlog.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <span>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -470,11 +472,15 @@ void X11Platform::forceForeground(QWidget* window)
 
 QString X11Platform::executablePath()
 {
-    if (QCoreApplication::instance()) {
-        return QCoreApplication::applicationFilePath();
+    // The kernel's link holds the path's real bytes. QCoreApplication::applicationFilePath()
+    // decodes them lossily, and a folder name that is not UTF-8 then leads nowhere.
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t size = readlink("/proc/self/exe", target.data(), size_t(target.size()));
+    if (size > 0 && size < target.size()) {
+        target.truncate(size);
+        return filestore::decodePath(target);
     }
-    // Before the application object exists Qt cannot tell; the kernel can.
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "windowsfixture.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -429,6 +430,45 @@ private Q_SLOTS:
         QVERIFY2(near(window.pixel(60, 322), scaled.pixel(58, 276), 3),
                  qPrintable(QString::number(window.pixel(60, 322), 16)));
         QVERIFY(near(window.pixel(110, 200), scaled.pixel(108, 154), 3));
+    }
+
+    void longName_data()
+    {
+        QTest::addColumn<int>("storedLength");
+        QTest::addColumn<QString>("typed"); // after a Backspace at the end of the edit; empty: not edited
+        QTest::addColumn<int>("savedLength");
+
+        QTest::newRow("longer name in the file, not edited") << 40000 << QString() << 40000;
+        QTest::newRow("longer name in the file, edited") << 300 << QStringLiteral("x") << 256;
+        QTest::newRow("typing past the limit") << 250 << QStringLiteral("abcdefghij") << 256;
+        QTest::newRow("short name, edited") << 6 << QStringLiteral("!?") << 7;
+    }
+
+    void longName()
+    {
+        QFETCH(int, storedLength);
+        QFETCH(QString, typed);
+        QFETCH(int, savedLength);
+
+        const QString stored(storedLength, u'n');
+        m_windows.reset();
+        m_windows = std::make_unique<WindowsFixture>(settingsWith("NAME=" + stored.toUtf8()), &m_clock);
+        QCOMPARE(f().edtNAME->text(), stored.left(256));
+        if (!typed.isEmpty()) {
+            f().edtNAME->end(false);
+            QTest::keyClick(f().edtNAME, Qt::Key_Backspace);
+            QTest::keyClicks(f().edtNAME, typed);
+        }
+        f().FormClose();
+
+        QFile file(m_windows->platform.settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const qsizetype at = bytes.indexOf("NAME=") + 5;
+        const QByteArray saved = bytes.mid(at, bytes.indexOf('\r', at) - at);
+        QCOMPARE(saved.size(), savedLength);
+        const QString expected = typed.isEmpty() ? stored : QString(stored.left(256).chopped(1) + typed).left(256);
+        QCOMPARE(QString::fromUtf8(saved), expected);
     }
 
     void settingsFileIsBesideTheExecutable()

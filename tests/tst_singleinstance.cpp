@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,7 +45,7 @@ QString privateTmpFolder()
 void removeTestLocks(const QString& folder)
 {
     QDir dir(folder);
-    for (const QString& name : dir.entryList({ QStringLiteral("Pellimo-_pellimo-test-*") }, QDir::Files)) {
+    for (const QString& name : dir.entryList({ QStringLiteral("Pellimo-*-_pellimo-test-*") }, QDir::Files)) {
         dir.remove(name);
     }
     QDir().rmdir(folder); // fails harmlessly while a real instance keeps its lock there
@@ -247,6 +248,74 @@ private Q_SLOTS:
         QCOMPARE(st.st_mode & 0777, mode_t(0700));
 
         removeTestLocks(folder);
+    }
+
+    void foreignLock_data()
+    {
+        QTest::addColumn<QString>("kind");
+
+        // Root can make both: a file of another user in our folder, and our folder open to all.
+        QTest::newRow("lock file of another user, held") << "foreign-file";
+        QTest::newRow("runtime folder shared with everyone") << "shared-folder";
+    }
+
+    void foreignLock()
+    {
+        QFETCH(QString, kind);
+
+        if (geteuid() != 0) {
+            QSKIP("only root can give a lock file or a folder to another user");
+        }
+        QTemporaryDir runtime;
+        QVERIFY(runtime.isValid());
+        const QByteArray folder = QFile::encodeName(runtime.path());
+        const QString display = QStringLiteral(":pellimo-test-%1").arg(QCoreApplication::applicationPid());
+        const QString lockName
+            = QStringLiteral("Pellimo-%1-_pellimo-test-%2.lock").arg(geteuid()).arg(QCoreApplication::applicationPid());
+        QFile foreign(runtime.filePath(lockName));
+        if (kind == QLatin1String("foreign-file")) {
+            // Another user's lock under our name, held: it is not one of our instances.
+            QVERIFY(foreign.open(QIODevice::ReadWrite));
+            QVERIFY(::fchown(foreign.handle(), 65534, 65534) == 0);
+            QVERIFY(::flock(foreign.handle(), LOCK_EX | LOCK_NB) == 0);
+        } else {
+            QVERIFY(::chmod(folder.constData(), 01777) == 0);
+        }
+
+        auto runProbe = [&](const char* mode) {
+            auto process = std::make_unique<QProcess>();
+            QProcessEnvironment vars = QProcessEnvironment::systemEnvironment();
+            vars.insert(QString::fromLatin1(probeVariable), QString::fromLatin1(mode));
+            vars.insert(QStringLiteral("DISPLAY"), display);
+            vars.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+            process->setProcessEnvironment(vars);
+            process->start(QCoreApplication::applicationFilePath(), {});
+            return process;
+        };
+        auto first = runProbe("hold");
+        const QByteArray firstAnswer = answer(*first);
+        auto second = runProbe("claim");
+        const QByteArray secondAnswer = answer(*second);
+        second->waitForFinished(probeWaitMs);
+        const QString secondErrors = QString::fromLocal8Bit(second->readAllStandardError());
+        killHard(*first);
+        const QString firstErrors = QString::fromLocal8Bit(first->readAllStandardError());
+        removeTestLocks(privateTmpFolder());
+
+        QCOMPARE(firstAnswer, QByteArray("0"));
+        if (kind == QLatin1String("foreign-file")) {
+            // Both carry on as first instances, and each says why, once.
+            QCOMPARE(secondAnswer, QByteArray("0"));
+            for (const QString& errors : { firstErrors, secondErrors }) {
+                QCOMPARE(errors.count(QStringLiteral("belongs to another user")), 1);
+                QVERIFY2(errors.contains(lockName), qPrintable(errors));
+            }
+        } else {
+            // The lock moved to the private folder under /tmp, where the two instances meet.
+            QCOMPARE(secondAnswer, QByteArray("1"));
+            QVERIFY(QDir(runtime.path()).isEmpty());
+            QCOMPARE(firstErrors, QString());
+        }
     }
 
     void untrustedTmpFolder_data()

@@ -14,6 +14,7 @@
 #   wm_state_is <id> <state>     true when the window manager's WM_STATE is Normal / Iconic / ...
 #   e2e_wait_until <s> <cmd...>  polls a command until it succeeds or the seconds run out
 #   e2e_wait_exit <pid> [s]      waits for a spawned process to end; its status in E2E_EXIT_CODE
+#   e2e_dismiss_box <name regex> answers the visible message box of that title with Return
 #   e2e_click <id> <x> <y>       left click at a point of a window's client area
 #   e2e_client_origin <id>       prints where the window's client area starts on the screen: "x y"
 #   e2e_pixel <png> <x> <y>      prints the pixel of a picture as #RRGGBB
@@ -193,6 +194,25 @@ e2e_wait_window()
     local class="$1" seconds="${2:-30}"
     e2e_wait_until "$seconds" e2e_found --onlyvisible --class "^$class\$" || return 1
     e2e_search --onlyvisible --class "^$class\$" | head -n 1
+}
+
+_e2e_unmapped()
+{
+    ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable
+}
+
+# Waits for that very window to go rather than for the title: another box of the same title may
+# follow at once.
+e2e_dismiss_box()
+{
+    local box attempt
+    box=$(e2e_search --onlyvisible --name "$1" | head -n 1)
+    [[ -n "$box" ]] || e2e_fail "no message box '$1' to answer"
+    for ((attempt = 0; attempt < 3; attempt++)); do
+        xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key --window "$box" Return
+        e2e_wait_until 5 _e2e_unmapped "$box" && return 0
+    done
+    e2e_fail "the message box '$1' did not close"
 }
 
 _e2e_dead()

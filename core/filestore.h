@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+/**
+ * Reading and replacing the settings file on the file system, with every error checked. One
+ * implementation per system (filestore_posix.cpp, filestore_win.cpp), chosen by CMake; the path
+ * conversion and the recovery of an interrupted in-place save are shared (filestore.cpp).
+ */
+namespace filestore {
+
+/** Why a read or a write failed: the system's own message, e.g. "No space left on device". */
+using Reason = QString;
+
+/**
+ * A file name's bytes as text, reversibly: valid UTF-8 decodes as QFile::decodeName() does,
+ * every other byte becomes a lone surrogate U+DC80..U+DCFF, so that a folder named in another
+ * encoding still leads back to the same bytes.
+ */
+QString decodePath(const QByteArray& bytes);
+/** The inverse of decodePath(). */
+QByteArray encodePath(const QString& path);
+
+enum class ReadResult { Read, Missing, Failed };
+
+/**
+ * Reads the regular file at @p path (or the regular file a symlink there points to) whole,
+ * without ever blocking: a FIFO, a device or a folder is refused. Missing when nothing is there.
+ */
+ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reason* reason);
+
+/**
+ * Replaces the file's content with @p bytes so that at every moment the path holds the old or
+ * the new content: through a temporary file beside it and a rename, keeping the old file's
+ * owner, group and mode; or, in a folder we may not write, in place through a pending copy
+ * (see committedContent()). On any error the old content stays and false is returned.
+ */
+bool replaceFile(const QString& path, const QByteArray& bytes, Reason* reason);
+
+/**
+ * Removes temporary files of replaceFile() for @p path ("<name>.XXXXXX") that a killed process
+ * left behind: only regular files of ours, never through a symlink, last changed before @p before.
+ * Returns how many were removed.
+ */
+int removeStaleTemporaries(const QString& path, const QDateTime& before);
+
+/**
+ * The bytes an in-place save appends before it overwrites the file's start: the new content in
+ * one comment line with its length and checksum. Readers that skip comment lines see the old
+ * content as long as this line is incomplete.
+ */
+QByteArray pendingCopy(const QByteArray& content);
+
+/**
+ * The content that the file's bytes stand for: the last complete pending copy when an in-place
+ * save was interrupted after writing it, otherwise the bytes as they are.
+ */
+QByteArray committedContent(const QByteArray& bytes);
+
+} // namespace filestore
