@@ -18,8 +18,10 @@ QString choose(const QString& besideExecutable, bool folderWritable, const QStri
 QString resolve(const QString& besideExecutable)
 {
     // QFileInfo asks the system (access() on POSIX), so a read-only mount counts as not writable.
-    const QFileInfo folder(QFileInfo(besideExecutable).absolutePath());
-    const bool writable = folder.isDir() && folder.isWritable();
+    // A writable file in a locked folder is rewritten in place: someone put it there for this user.
+    const QFileInfo beside(besideExecutable);
+    const QFileInfo folder(beside.absolutePath());
+    const bool writable = (folder.isDir() && folder.isWritable()) || (beside.isFile() && beside.isWritable());
     const QString file = choose(besideExecutable, writable, qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
     if (!writable)
         QDir().mkpath(QFileInfo(file).absolutePath()); // a failure shows when the file is saved

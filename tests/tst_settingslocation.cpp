@@ -18,36 +18,35 @@ namespace {
 
 constexpr uid_t Nobody = 65534;
 
-/** Paths resolved for the files beside two executables, and whether a save to each worked. */
+/** Paths resolved for the files beside some executables, and whether a save to each worked. */
 struct Outcome
 {
-    QString fromLocked;
-    QString fromOwn;
-    bool savedLocked = false;
-    bool savedOwn = false;
+    QStringList resolved;
+    QList<bool> saved;
 };
 
-Outcome resolveAndSave(const QString& lockedBeside, const QString& ownBeside)
+Outcome resolveAndSave(const QStringList& besides)
 {
     Outcome o;
-    o.fromLocked = settingslocation::resolve(lockedBeside);
-    o.fromOwn = settingslocation::resolve(ownBeside);
     IniDocument ini;
     ini.writeString(u"System", u"NAME", QStringLiteral("Tester"));
-    try {
-        ini.save(o.fromLocked);
-        o.savedLocked = true;
-        ini.save(o.fromOwn);
-        o.savedOwn = true;
-    } catch (...) { }
+    for (const QString& beside : besides) {
+        o.resolved << settingslocation::resolve(beside);
+        try {
+            ini.save(o.resolved.last());
+            o.saved << true;
+        } catch (...) {
+            o.saved << false;
+        }
+    }
     return o;
 }
 
 /**
  * resolveAndSave() as the user nobody, in a child process: the test itself keeps its rights.
- * The answer comes back through a pipe as four lines.
+ * The answer comes back through a pipe, a line with the path and "1" or "0" for each file.
  */
-Outcome resolveAndSaveAsNobody(const QString& lockedBeside, const QString& ownBeside, const QString& configHome)
+Outcome resolveAndSaveAsNobody(const QStringList& besides, const QString& configHome)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -57,11 +56,12 @@ Outcome resolveAndSaveAsNobody(const QString& lockedBeside, const QString& ownBe
         close(fds[0]);
         const bool dropped = setgroups(0, nullptr) == 0 && setgid(Nobody) == 0 && setuid(Nobody) == 0;
         qputenv("XDG_CONFIG_HOME", configHome.toLocal8Bit());
-        QByteArray answer = "not dropped\n\n0\n0\n";
+        QByteArray answer = "not dropped\n";
         if (dropped) {
-            const Outcome o = resolveAndSave(lockedBeside, ownBeside);
-            answer = o.fromLocked.toUtf8() + '\n' + o.fromOwn.toUtf8() + '\n' + (o.savedLocked ? "1" : "0") + '\n'
-                + (o.savedOwn ? "1" : "0") + '\n';
+            const Outcome o = resolveAndSave(besides);
+            answer.clear();
+            for (qsizetype i = 0; i < o.resolved.size(); ++i)
+                answer += o.resolved[i].toUtf8() + '\n' + (o.saved[i] ? "1" : "0") + '\n';
         }
         const ssize_t written = write(fds[1], answer.constData(), size_t(answer.size()));
         _exit(written == answer.size() ? 0 : 1);
@@ -76,9 +76,12 @@ Outcome resolveAndSaveAsNobody(const QString& lockedBeside, const QString& ownBe
     int status = 0;
     waitpid(child, &status, 0);
     const QList<QByteArray> lines = all.split('\n');
-    if (lines.size() < 4)
-        return {};
-    return { QString::fromUtf8(lines[0]), QString::fromUtf8(lines[1]), lines[2] == "1", lines[3] == "1" };
+    Outcome o;
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+        o.resolved << QString::fromUtf8(lines[i]);
+        o.saved << (lines[i + 1] == "1");
+    }
+    return o;
 }
 
 } // namespace
@@ -96,7 +99,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
 
         const QString beside = QStringLiteral("/opt/tools/PLMO_UserSettings.ini");
-        QTest::newRow("writable folder") << beside << true << "/home/u/cfg" << beside;
+        QTest::newRow("writable beside") << beside << true << "/home/u/cfg" << beside;
         QTest::newRow("installed, XDG_CONFIG_HOME set") << "/usr/bin/PLMO_UserSettings.ini" << false << "/home/u/cfg"
                                                         << "/home/u/cfg/pellimo/PLMO_UserSettings.ini";
         QTest::newRow("installed, XDG_CONFIG_HOME unset") << "/usr/bin/PLMO_UserSettings.ini" << false << ""
@@ -123,37 +126,45 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         const QString locked = dir.filePath(QStringLiteral("usr-bin"));
         const QString own = dir.filePath(QStringLiteral("own"));
+        const QString shared = dir.filePath(QStringLiteral("shared")); // locked, with a file for the user
         const QString config = dir.filePath(QStringLiteral("config"));
-        for (const QString& folder : { locked, own, config })
+        for (const QString& folder : { locked, own, shared, config })
             QVERIFY(QDir().mkpath(folder));
         const QString lockedBeside = locked + u"/PLMO_UserSettings.ini";
         const QString ownBeside = own + u"/PLMO_UserSettings.ini";
+        const QString sharedBeside = shared + u"/PLMO_UserSettings.ini";
+        QFile prepared(sharedBeside);
+        QVERIFY(prepared.open(QIODevice::WriteOnly));
+        prepared.close();
+        const QStringList besides { lockedBeside, ownBeside, sharedBeside };
 
         Outcome o;
         if (geteuid() == 0) {
-            // The test folder and `locked` stay root's (0755); `own` and `config` are nobody's.
+            // The test folder and the locked ones stay root's (0755); the rest is nobody's.
             QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
-            QVERIFY(chmod(QFile::encodeName(locked).constData(), 0755) == 0);
-            for (const QString& folder : { own, config })
-                QVERIFY(chown(QFile::encodeName(folder).constData(), Nobody, Nobody) == 0);
-            o = resolveAndSaveAsNobody(lockedBeside, ownBeside, config);
+            for (const QString& folder : { locked, shared })
+                QVERIFY(chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+            for (const QString& path : { own, config, sharedBeside })
+                QVERIFY(chown(QFile::encodeName(path).constData(), Nobody, Nobody) == 0);
+            o = resolveAndSaveAsNobody(besides, config);
         } else {
-            QVERIFY(chmod(QFile::encodeName(locked).constData(), 0555) == 0);
+            for (const QString& folder : { locked, shared })
+                QVERIFY(chmod(QFile::encodeName(folder).constData(), 0555) == 0);
             qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-            o = resolveAndSave(lockedBeside, ownBeside);
+            o = resolveAndSave(besides);
             qunsetenv("XDG_CONFIG_HOME");
-            chmod(QFile::encodeName(locked).constData(), 0755);
+            for (const QString& folder : { locked, shared })
+                chmod(QFile::encodeName(folder).constData(), 0755);
         }
         const QString userFile = config + u"/pellimo/PLMO_UserSettings.ini";
-        QCOMPARE(o.fromLocked, userFile);
-        QCOMPARE(o.fromOwn, ownBeside);
-        QVERIFY(o.savedLocked);
-        QVERIFY(o.savedOwn);
+        QCOMPARE(o.resolved, QStringList({ userFile, ownBeside, sharedBeside }));
+        QCOMPARE(o.saved, QList<bool>({ true, true, true }));
         QVERIFY(!QFile::exists(lockedBeside));
-        QFile saved(userFile);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray("\xEF\xBB\xBF[System]\r\nNAME=Tester\r\n\r\n"));
-        QVERIFY(QFile::exists(ownBeside));
+        for (const QString& path : { userFile, ownBeside, sharedBeside }) {
+            QFile saved(path);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QVERIFY2(saved.readAll().startsWith("\xEF\xBB\xBF[System]\r\nNAME=Tester\r\n"), qPrintable(path));
+        }
     }
 };
 
