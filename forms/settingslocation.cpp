@@ -5,9 +5,9 @@
 
 namespace settingslocation {
 
-QString choose(const QString& besideExecutable, bool folderWritable, const QString& xdgConfigHome, const QString& home)
+QString choose(const QString& besideExecutable, bool besideWritable, const QString& xdgConfigHome, const QString& home)
 {
-    if (folderWritable)
+    if (besideWritable)
         return besideExecutable;
     // A relative XDG_CONFIG_HOME is invalid and ignored, as the base-directory rules ask.
     const QString config

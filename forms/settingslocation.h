@@ -11,11 +11,11 @@ namespace settingslocation {
 
 /**
  * The settings file for the file beside the executable, `besideExecutable` (the executable's full
- * path + "_UserSettings.ini"): that file when its folder is writable by this user, otherwise
- * <config>/pellimo/PLMO_UserSettings.ini, where <config> is `xdgConfigHome` when it is an absolute
- * path and `home` + "/.config" otherwise.
+ * path + "_UserSettings.ini"): that file when this user can write it (`besideWritable`: its folder
+ * is writable, or the file exists and is writable), otherwise <config>/pellimo/PLMO_UserSettings.ini,
+ * where <config> is `xdgConfigHome` when it is an absolute path and `home` + "/.config" otherwise.
  */
-QString choose(const QString& besideExecutable, bool folderWritable, const QString& xdgConfigHome, const QString& home);
+QString choose(const QString& besideExecutable, bool besideWritable, const QString& xdgConfigHome, const QString& home);
 
 /**
  * choose() for this process and user; makes the configuration folder when it is the one chosen,
