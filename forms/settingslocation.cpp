@@ -1,5 +1,8 @@
 #include "settingslocation.h"
 
+#include "filestore.h"
+
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 
@@ -17,11 +20,14 @@ QString choose(const QString& besideExecutable, bool besideWritable, const QStri
 
 QString resolve(const QString& besideExecutable)
 {
-    // QFileInfo asks the system (access() on POSIX), so a read-only mount counts as not writable.
-    // A writable file in a locked folder is rewritten in place: someone put it there for this user.
-    const QFileInfo beside(besideExecutable);
-    const QFileInfo folder(beside.absolutePath());
-    const bool writable = (folder.isDir() && folder.isWritable()) || (beside.isFile() && beside.isWritable());
+    // Asked of the system by the path's own bytes (a folder name need not be UTF-8), so that a
+    // read-only mount counts as not writable too. A writable file in a locked folder is rewritten
+    // in place: someone put it there for this user.
+    const qsizetype slash = std::max(besideExecutable.lastIndexOf(u'/'), besideExecutable.lastIndexOf(u'\\'));
+    QString folder = slash > 0 ? besideExecutable.left(slash) : QStringLiteral("/");
+    if (folder.endsWith(u':'))
+        folder += u'\\'; // a drive's root folder, not its current folder
+    const bool writable = filestore::isWritable(folder) || filestore::isWritable(besideExecutable);
     const QString file = choose(besideExecutable, writable, qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
     if (!writable)
         QDir().mkpath(QFileInfo(file).absolutePath()); // a failure shows when the file is saved

@@ -2,6 +2,7 @@
 // else in the user's configuration folder. The folders are checked as an unprivileged user: CI
 // runs as root, for whom every folder is writable.
 
+#include "filestore.h"
 #include "inidocument.h"
 #include "settingslocation.h"
 
@@ -61,7 +62,7 @@ Outcome resolveAndSaveAsNobody(const QStringList& besides, const QString& config
             const Outcome o = resolveAndSave(besides);
             answer.clear();
             for (qsizetype i = 0; i < o.resolved.size(); ++i)
-                answer += o.resolved[i].toUtf8() + '\n' + (o.saved[i] ? "1" : "0") + '\n';
+                answer += filestore::encodePath(o.resolved[i]) + '\n' + (o.saved[i] ? "1" : "0") + '\n';
         }
         const ssize_t written = write(fds[1], answer.constData(), size_t(answer.size()));
         _exit(written == answer.size() ? 0 : 1);
@@ -78,7 +79,7 @@ Outcome resolveAndSaveAsNobody(const QStringList& besides, const QString& config
     const QList<QByteArray> lines = all.split('\n');
     Outcome o;
     for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
-        o.resolved << QString::fromUtf8(lines[i]);
+        o.resolved << filestore::decodePath(lines[i]);
         o.saved << (lines[i + 1] == "1");
     }
     return o;
@@ -128,15 +129,19 @@ private Q_SLOTS:
         const QString own = dir.filePath(QStringLiteral("own"));
         const QString shared = dir.filePath(QStringLiteral("shared")); // locked, with a file for the user
         const QString config = dir.filePath(QStringLiteral("config"));
+        // A folder named in another encoding than UTF-8 is asked about by its own bytes.
+        const QString latin1 = filestore::decodePath(QFile::encodeName(dir.path()) + "/caf\xE9");
         for (const QString& folder : { locked, own, shared, config })
             QVERIFY(QDir().mkpath(folder));
+        QVERIFY(mkdir(filestore::encodePath(latin1).constData(), 0755) == 0);
         const QString lockedBeside = locked + u"/PLMO_UserSettings.ini";
         const QString ownBeside = own + u"/PLMO_UserSettings.ini";
         const QString sharedBeside = shared + u"/PLMO_UserSettings.ini";
         QFile prepared(sharedBeside);
         QVERIFY(prepared.open(QIODevice::WriteOnly));
         prepared.close();
-        const QStringList besides { lockedBeside, ownBeside, sharedBeside };
+        const QString latin1Beside = latin1 + u"/PLMO_UserSettings.ini";
+        const QStringList besides { lockedBeside, ownBeside, sharedBeside, latin1Beside };
 
         Outcome o;
         if (geteuid() == 0) {
@@ -144,8 +149,8 @@ private Q_SLOTS:
             QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
             for (const QString& folder : { locked, shared })
                 QVERIFY(chmod(QFile::encodeName(folder).constData(), 0755) == 0);
-            for (const QString& path : { own, config, sharedBeside })
-                QVERIFY(chown(QFile::encodeName(path).constData(), Nobody, Nobody) == 0);
+            for (const QString& path : { own, config, sharedBeside, latin1 })
+                QVERIFY(chown(filestore::encodePath(path).constData(), Nobody, Nobody) == 0);
             o = resolveAndSaveAsNobody(besides, config);
         } else {
             for (const QString& folder : { locked, shared })
@@ -157,14 +162,18 @@ private Q_SLOTS:
                 chmod(QFile::encodeName(folder).constData(), 0755);
         }
         const QString userFile = config + u"/pellimo/PLMO_UserSettings.ini";
-        QCOMPARE(o.resolved, QStringList({ userFile, ownBeside, sharedBeside }));
-        QCOMPARE(o.saved, QList<bool>({ true, true, true }));
+        QCOMPARE(o.resolved, QStringList({ userFile, ownBeside, sharedBeside, latin1Beside }));
+        QCOMPARE(o.saved, QList<bool>({ true, true, true, true }));
         QVERIFY(!QFile::exists(lockedBeside));
-        for (const QString& path : { userFile, ownBeside, sharedBeside }) {
-            QFile saved(path);
-            QVERIFY(saved.open(QIODevice::ReadOnly));
-            QVERIFY2(saved.readAll().startsWith("\xEF\xBB\xBF[System]\r\nNAME=Tester\r\n"), qPrintable(path));
+        for (const QString& path : { userFile, ownBeside, sharedBeside, latin1Beside }) {
+            QByteArray bytes;
+            filestore::Reason reason;
+            QCOMPARE(filestore::readFile(path, 1 << 20, &bytes, &reason), filestore::ReadResult::Read);
+            QVERIFY2(bytes.startsWith("\xEF\xBB\xBF[System]\r\nNAME=Tester\r\n"), qPrintable(path));
         }
+        // QTemporaryDir cannot name the folder that is not UTF-8 to remove it.
+        QVERIFY(unlink(filestore::encodePath(latin1Beside).constData()) == 0);
+        QVERIFY(rmdir(filestore::encodePath(latin1).constData()) == 0);
     }
 };
 
