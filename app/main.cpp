@@ -1,10 +1,12 @@
 #include "application.h"
 #include "benchswitch.h"
+#include "commandline.h"
 #include "errorhandler.h"
 #include "globals.h"
 #include "mainform.h"
 #include "pellimoerror.h"
 #include "platform.h"
+#include "sessionplatform.h"
 #include "settingsfile.h"
 
 #include <cstdio>
@@ -45,6 +47,11 @@ void saveAtLostDisplay()
 
 int main(int argc, char** argv)
 {
+    if (const auto answer = commandline::informationRequest(argc, argv)) {
+        std::fputs(answer->text.c_str(), stdout);
+        return answer->exitCode;
+    }
+
     // A second instance hands over to the running one and ends before any window or
     // settings access exists.
     Platform& platform = Platform::instance();
@@ -52,6 +59,11 @@ int main(int argc, char** argv)
         platform.activateRunningInstance();
         return 0;
     }
+
+    const sessionplatform::Choice session = sessionplatform::choose(sessionplatform::processEnvironment, argc, argv);
+    if (session.platform)
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*session.platform));
+    std::fputs(session.notice.c_str(), stderr);
 
     const QDateTime started = QDateTime::currentDateTime();
     PellimoApplication app(argc, argv);

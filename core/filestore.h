@@ -23,6 +23,12 @@ QString decodePath(const QByteArray& bytes);
 /** The inverse of decodePath(). */
 QByteArray encodePath(const QString& path);
 
+/**
+ * Whether this user may write at @p path, an existing file or folder, as the system itself
+ * decides (a read-only mount refuses too). False when nothing is there.
+ */
+bool isWritable(const QString& path);
+
 enum class ReadResult { Read, Missing, Failed };
 
 /**

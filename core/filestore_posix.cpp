@@ -176,6 +176,11 @@ QByteArray resolved(const QByteArray& name)
 
 } // namespace
 
+bool isWritable(const QString& path)
+{
+    return ::faccessat(AT_FDCWD, encodePath(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
 ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reason* reason)
 {
     const QByteArray name = encodePath(path);

@@ -16,6 +16,12 @@ constexpr QStringView TooLargeReason = u"File too large";
 
 } // namespace
 
+bool isWritable(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && info.isWritable();
+}
+
 ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reason* reason)
 {
     const QFileInfo info(path);

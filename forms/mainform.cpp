@@ -98,9 +98,11 @@ void TForm1::createWidgets()
     Image1 = new ImageBox(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(2, 46, 300, 300);
+    Image1->setAccessibleName(QStringLiteral("Garden map"));
     Image2 = new OverlayImage(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(2, 46, 300, 300);
+    Image2->setAccessibleName(QStringLiteral("Pair lines"));
 
     lblTIME = new QLabel(QStringLiteral("00:00.000"), this);
     lblTIME->setObjectName(QStringLiteral("lblTIME"));
@@ -145,6 +147,7 @@ void TForm1::createWidgets()
     edtNAME = new QLineEdit(this);
     edtNAME->setObjectName(QStringLiteral("edtNAME"));
     edtNAME->setGeometry(123, 22, 83, 22);
+    edtNAME->setAccessibleName(QStringLiteral("Name"));
     edtNAME->setFocusPolicy(Qt::ClickFocus); // not a tab stop
     edtNAME->setMaxLength(NameMaxLength);
     edtNAME->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include "inidocument.h"
 #include "mainform.h"
 #include "platform.h"
+#include "settingslocation.h"
 
 #include <cmath>
 #include <QEvent>
@@ -26,7 +27,7 @@ int clampPosition(int v)
 
 QString path()
 {
-    return Platform::instance().executablePath() + QStringLiteral("_UserSettings.ini");
+    return settingslocation::resolve(Platform::instance().executablePath() + QStringLiteral("_UserSettings.ini"));
 }
 
 QPoint centredDefault(QSize outerSize)

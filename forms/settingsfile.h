@@ -12,7 +12,10 @@ class TForm1;
 /** The settings file beside the executable: each access opens, uses and drops its own document. */
 namespace settingsfile {
 
-/** The running executable's full path with "_UserSettings.ini" appended. */
+/**
+ * The running executable's full path with "_UserSettings.ini" appended, or the user's own file
+ * when the executable's folder is not writable (settingslocation.h).
+ */
 QString path();
 
 /** Default position of a window of this outer size: centred on the primary work area's size. */

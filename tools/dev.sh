@@ -4,15 +4,16 @@
 #   tools/dev.sh test   checks formatting (clang-format) and the shell scripts (shellcheck), then
 #                       runs the whole test suite (Debug, warnings as errors, AddressSanitizer +
 #                       UBSan, build/test)
+#   tools/dev.sh package  builds the Debian package from the Release build and checks it with lintian
 # Safe to run again: packages already present are skipped and the builds are incremental.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case "$mode" in
-run | test) ;;
+run | test | package) ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 2
     ;;
 esac
@@ -21,6 +22,8 @@ build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-deja
 test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
     clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev)
 test_packages+=(clang-format-14 shellcheck)
+package_packages=(dpkg-dev file lintian desktop-file-utils)
+test_packages+=("${package_packages[@]}")
 
 install_missing() {
     local missing=() p
@@ -42,6 +45,17 @@ if [ "$mode" = run ]; then
     cmake --preset release >/dev/null
     cmake --build --preset release -j"$jobs"
     exec build/release/PLMO
+fi
+
+if [ "$mode" = package ]; then
+    install_missing "${build_packages[@]}" "${package_packages[@]}"
+    cmake --preset release >/dev/null
+    cmake --build --preset release -j"$jobs"
+    deb=$(cd build/release && cpack -G DEB | tee /dev/stderr | sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p')
+    # Errors fail the step; warnings are shown.
+    lintian --fail-on error "$deb"
+    echo "Package: $deb"
+    exit 0
 fi
 
 # Tracked and new files, without the deleted ones.

@@ -1,8 +1,10 @@
 #include "glassbutton.h"
 
+#include "glassaccessible.h"
 #include "glassbuttonactionlink.h"
 
 #include <optional>
+#include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
 #include <QEnterEvent>
@@ -29,6 +31,7 @@ TCustomGlassButton::TCustomGlassButton(QWidget* parent)
     // and the widgets below must be painted underneath.
     FUnHotTimer->setInterval(1);
     connect(FUnHotTimer, &QTimer::timeout, this, &TCustomGlassButton::unHotTick);
+    glass::installAccessibility();
 }
 
 namespace {
@@ -154,6 +157,10 @@ void TCustomGlassButton::setCaption(const QString& caption)
     m_caption = caption;
     grabAccelerator();
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void TCustomGlassButton::grabAccelerator()

@@ -1,5 +1,7 @@
 #include "imagebox.h"
 
+#include "devicescale.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -10,7 +12,7 @@ ImageBox::ImageBox(QWidget* parent)
 bool ImageBox::setPictureFile(const QString& fileName)
 {
     m_fileName = fileName;
-    rescale();
+    rescale(devicePixelRatioF());
     return !m_scaled.isNull();
 }
 
@@ -19,15 +21,21 @@ QPixmap ImageBox::picture() const
     return m_fileName.isEmpty() ? QPixmap() : QPixmap::fromImage(QImage(m_fileName));
 }
 
-void ImageBox::rescale()
+void ImageBox::rescale(qreal dpr)
 {
     // Read as an image, not through QPixmap's file cache, so the full-size picture (2.5 MB for
     // the 800 x 800 map) is freed once it is scaled. Premultiplied first, as a pixmap would be.
+    // Scaled once from the source straight to the device pixels it covers: at 150 % the 800-pixel
+    // map becomes 450 device pixels, not 300 layout pixels enlarged to 450.
     const QImage picture
         = m_fileName.isEmpty() ? QImage() : QImage(m_fileName).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    m_scaled = picture.isNull()
-        ? QPixmap()
-        : QPixmap::fromImage(picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    if (picture.isNull()) {
+        m_scaled = QPixmap();
+    } else {
+        m_scaled = QPixmap::fromImage(
+            picture.scaled((QSizeF(size()) * dpr).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        m_scaled.setDevicePixelRatio(dpr);
+    }
     update();
 }
 
@@ -36,6 +44,9 @@ void ImageBox::paintEvent(QPaintEvent*)
     if (m_scaled.isNull())
         return;
     QPainter p(this);
+    const qreal dpr = deviceScale(p, devicePixelRatioF());
+    if (!qFuzzyCompare(m_scaled.devicePixelRatio(), dpr))
+        rescale(dpr); // another screen, or rendered for one
     p.drawPixmap(0, 0, m_scaled);
 }
 
@@ -48,7 +59,7 @@ void ImageBox::enterEvent(QEnterEvent* event)
 void ImageBox::resizeEvent(QResizeEvent* event)
 {
     // The first show resizes the widget to the size it already has: scaled already.
-    if (!m_fileName.isEmpty() && m_scaled.size() != size())
-        rescale();
+    if (!m_fileName.isEmpty() && m_scaled.deviceIndependentSize() != QSizeF(size()))
+        rescale(m_scaled.isNull() ? devicePixelRatioF() : m_scaled.devicePixelRatio());
     QWidget::resizeEvent(event);
 }

@@ -30,8 +30,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void rescale();
+    void rescale(qreal dpr);
 
     QString m_fileName;
-    QPixmap m_scaled; // scaled once, not at every paint
+    QPixmap m_scaled; // scaled once for the device pixel ratio, not at every paint
 };

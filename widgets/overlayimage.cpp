@@ -1,5 +1,7 @@
 #include "overlayimage.h"
 
+#include "devicescale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -97,6 +99,8 @@ void OverlayImage::newBitmap()
         m_pixels = QImage(size(), QImage::Format_ARGB32_Premultiplied);
     m_pixels.fill(Qt::transparent);
     m_inked = QRect();
+    m_steps.clear();
+    m_sharp = QImage();
     m_penColor = tcolor::Black;
     m_penWidth = 1;
     m_penPos = {};
@@ -109,6 +113,8 @@ void OverlayImage::lineTo(int x, int y)
         const QRgb colour = qRgb(tcolor::red(m_penColor), tcolor::green(m_penColor), tcolor::blue(m_penColor));
         const double radius = std::max(m_penWidth, 1) / 2.0;
         fillCapsule(m_pixels, m_penPos, QPoint(x, y), radius, stored(colour));
+        m_steps.push_back({ m_penPos, QPoint(x, y), radius, stored(colour) });
+        m_sharp = QImage();
         // Everything the stroke can touch, whole pixels around both ends.
         const int reach = int(std::ceil(radius)) + 1;
         m_inked |= QRect(m_penPos, QPoint(x, y)).normalized().adjusted(-reach, -reach, reach, reach);
@@ -126,7 +132,28 @@ void OverlayImage::fillRect(const QRect& rect)
     QPainter p(&m_pixels);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.fillRect(dirty, QColor(Qt::transparent));
+    m_steps.push_back({ dirty.topLeft(), dirty.bottomRight() + QPoint(1, 1) });
+    m_sharp = QImage();
     update();
+}
+
+const QImage& OverlayImage::sharpPixels(qreal dpr)
+{
+    if (!m_sharp.isNull() && m_sharp.devicePixelRatio() == dpr)
+        return m_sharp;
+    m_sharp = QImage((QSizeF(m_pixels.size()) * dpr).toSize(), QImage::Format_ARGB32_Premultiplied);
+    m_sharp.fill(Qt::transparent);
+    for (const Step& s : m_steps) {
+        if (s.radius > 0) {
+            fillCapsule(m_sharp, QPointF(s.from) * dpr, QPointF(s.to) * dpr, s.radius * dpr, s.colour);
+        } else {
+            QPainter p(&m_sharp);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.fillRect(QRectF(QPointF(s.from) * dpr, QPointF(s.to) * dpr), QColor(Qt::transparent));
+        }
+    }
+    m_sharp.setDevicePixelRatio(dpr);
+    return m_sharp;
 }
 
 QImage OverlayImage::bitmap() const
@@ -151,7 +178,15 @@ void OverlayImage::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (!m_transparent)
         p.fillRect(rect(), Qt::white);
-    if (m_pixels.size() == size()) {
+    const qreal dpr = deviceScale(p, devicePixelRatioF());
+    if (m_pixels.size() == size() && dpr != 1.0) {
+        const QImage& sharp = sharpPixels(dpr);
+        // The inked area widened to whole device pixels, so that they are copied one to one.
+        const QRectF ink = m_inked & m_pixels.rect();
+        const QRect device = QRectF(ink.topLeft() * dpr, ink.size() * dpr).toAlignedRect() & sharp.rect();
+        if (!device.isEmpty())
+            p.drawImage(QRectF(QPointF(device.topLeft()) / dpr, QSizeF(device.size()) / dpr), sharp, device);
+    } else if (m_pixels.size() == size()) {
         // Nothing outside the drawn strokes but see-through pixels: skip blending them.
         const QRect ink = m_inked & m_pixels.rect();
         if (!ink.isEmpty())

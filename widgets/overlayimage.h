@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
+#include <vector>
 
 /**
  * A transparent image widget over the map: a real bitmap with a pen, drawn on with
@@ -47,8 +48,23 @@ private:
     /** White is kept as a fully transparent pixel, so that the bitmap is shown as it stands. */
     static QRgb stored(QRgb opaque) { return opaque == 0xFFFFFFFFu ? 0u : opaque; }
 
+    /** One drawing step since the bitmap was new: a stroke, or a rectangle made white (radius 0). */
+    struct Step
+    {
+        QPoint from;
+        QPoint to; // or the rectangle's bottom-right corner
+        double radius = 0;
+        QRgb colour = 0;
+    };
+    /** The bitmap drawn again at `dpr` device pixels a bitmap pixel, from the steps. */
+    const QImage& sharpPixels(qreal dpr);
+
     QImage m_pixels; // the bitmap, white stored as transparent
     QRect m_inked; // holds every pixel drawn since the bitmap was new
+    // On a screen with more device pixels than layout pixels the lines are drawn again at its
+    // resolution: an enlarged bitmap would show its stair steps twice as large.
+    std::vector<Step> m_steps;
+    QImage m_sharp; // empty when out of date
     bool m_transparent = false;
     TColor m_penColor = tcolor::Black;
     int m_penWidth = 1;

@@ -92,6 +92,14 @@ e2e_wait_until 10 is_top_of_stack "$window" || e2e_fail "first window not raised
 [[ "$(settings_state)" == "$before" ]] || e2e_fail "a second start changed the settings file"
 kill -0 "$first_pid" 2>/dev/null || e2e_fail "the first instance died"
 
+e2e_log "--version and --help answer while the first runs, without handing over"
+before="$(settings_state)"
+version="$(timeout "$SECOND_START_LIMIT" "$E2E_APP" --version)" || e2e_fail "--version failed"
+[[ "$version" == "PLMO (Pellimo) "* ]] || e2e_fail "--version printed: $version"
+timeout "$SECOND_START_LIMIT" "$E2E_APP" --help | grep -q '^Usage: PLMO' || e2e_fail "--help printed no usage"
+[[ "$(e2e_window_count "$CLASS")" == 1 ]] || e2e_fail "an information option made a window"
+[[ "$(settings_state)" == "$before" ]] || e2e_fail "an information option changed the settings file"
+
 e2e_log "second start while the first is minimised"
 focus_other_program
 xdotool windowminimize "$window"
