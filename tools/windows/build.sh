@@ -41,7 +41,7 @@ for dll in $imports; do
     kernel32.dll | user32.dll | gdi32.dll | shell32.dll | ole32.dll | oleaut32.dll | advapi32.dll | \
         comdlg32.dll | shcore.dll | winmm.dll | imm32.dll | uxtheme.dll | dwmapi.dll | version.dll | ws2_32.dll | \
         shlwapi.dll | uuid.dll | netapi32.dll | userenv.dll | wtsapi32.dll | setupapi.dll | \
-        msvcrt.dll | d3d9.dll | d3d11.dll | dxgi.dll | dwrite.dll | mpr.dll | authz.dll | \
+        msvcrt.dll | d3d9.dll | d3d11.dll | dxgi.dll | dwrite.dll | d2d1.dll | dcomp.dll | mpr.dll | authz.dll | \
         api-ms-win-*.dll | winspool.drv | comctl32.dll | rpcrt4.dll | crypt32.dll | secur32.dll) ;;
     *)
         say "error: PLMO.exe needs $dll, which Windows does not have"
