@@ -54,6 +54,7 @@ wine_cleanup()
 }
 trap wine_cleanup EXIT
 
+# shellcheck disable=SC2034 # E2E_* results are read by the scripts that source this file
 wine_copy_app()
 {
     mkdir -p "$E2E_TMP/app"

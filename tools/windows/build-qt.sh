@@ -87,6 +87,14 @@ copy_licenses() {
 }
 
 work=$cache/qt-win64-work-$qt_version-$key
+mkdir -p "$cache"
+# One build at a time per configuration: a second run (another checkout) waits for the first
+# and then finds its result.
+exec 9>"$cache/.qt-win64-$qt_version-$key.lock"
+if ! flock -n 9; then
+    say "another build of this Qt is running; waiting for it"
+    flock 9
+fi
 if [ -f "$stamp" ]; then
     if [ ! -d "$prefix/licenses" ]; then
         src=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' 2>/dev/null | head -1)
