@@ -1,29 +1,35 @@
 #!/usr/bin/env bash
 # One command for a fresh Debian 12 machine: installs what is missing, builds, then
-#   tools/dev.sh run    starts PLMO (Release build in build/release)
-#   tools/dev.sh test   checks formatting (clang-format) and the shell scripts (shellcheck), then
-#                       runs the whole test suite (Debug, warnings as errors, AddressSanitizer +
-#                       UBSan, build/test)
+#   tools/dev.sh run      starts PLMO (Release build in build/release)
+#   tools/dev.sh test     checks formatting (clang-format) and the shell scripts (shellcheck), then
+#                         runs the whole test suite (Debug, warnings as errors, AddressSanitizer +
+#                         UBSan, build/test), the Windows program under wine included
 #   tools/dev.sh package  builds the Debian package from the Release build and checks it with lintian
-# Safe to run again: packages already present are skipped and the builds are incremental.
+#   tools/dev.sh windows  builds PLMO.exe and the release archive in build/win64
+# Safe to run again: packages already present are skipped and the builds are incremental; the
+# static Qt for Windows is built once and kept in ~/.cache/pellimo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-}
 case "$mode" in
-run | test | package) ;;
+run | test | package | windows) ;;
 *)
-    echo "usage: $0 run|test|package" >&2
+    echo "usage: $0 run|test|package|windows" >&2
     exit 2
     ;;
 esac
 
 build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
-    clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev)
+    clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev wine wine64)
 test_packages+=(clang-format-14 shellcheck)
 package_packages=(dpkg-dev file lintian desktop-file-utils)
 test_packages+=("${package_packages[@]}")
+# The Windows cross build: mingw-w64 (posix threads), the host Qt tools (moc, rcc) and what
+# fetching and unpacking Debian's qt6-base source takes.
+windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools ninja-build
+    dpkg-dev debian-archive-keyring ca-certificates perl xz-utils zip)
 
 install_missing() {
     local missing=() p
@@ -79,8 +85,15 @@ check_sources() {
     echo "format and shellcheck: ${#cxx[@]} C++ files and ${#scripts[@]} scripts clean"
 }
 
-install_missing "${build_packages[@]}" "${test_packages[@]}"
+if [ "$mode" = windows ]; then
+    install_missing "${build_packages[@]}" "${windows_packages[@]}"
+    exec tools/windows/build.sh --zip
+fi
+
+install_missing "${build_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}"
 check_sources
+# The wine tests run the Windows program: build it (and once, the static Qt) before CTest.
+tools/windows/build.sh
 cmake --preset test >/dev/null
 cmake --build --preset test -j"$jobs"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
