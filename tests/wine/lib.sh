@@ -83,6 +83,7 @@ wine_start_app()
         wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$include" /f >/dev/null 2>&1 ||
             e2e_fail "cannot set wine's relay filter"
         # exec: the spawned pid is the program itself, so its exit code is wine's.
+        # shellcheck disable=SC2016 # $1 and $2 are the inner shell's own arguments
         e2e_spawn env WINEDEBUG=+relay bash -c 'exec wine "$1" 2>"$2"' _ "$E2E_APP" "$E2E_TMP/relay.log"
     else
         e2e_spawn wine "$E2E_APP"

@@ -115,7 +115,14 @@ log=$work/build.log
 mkdir -p "$work"
 : >"$log"
 say "building Qt $qt_version for Windows (once; about 20-40 minutes). Log: $log"
-trap 'rc=$?; if [ $rc -ne 0 ]; then say "failed; last lines of $log:"; tail -n 40 "$log" >&2; fi' EXIT
+report_failure() {
+    local rc=$?
+    if [ "$rc" -ne 0 ]; then
+        say "failed; last lines of $log:"
+        tail -n 40 "$log" >&2
+    fi
+}
+trap report_failure EXIT
 
 # Debian's source package through a private apt configuration: the machine's own apt
 # sources and state are left alone.
@@ -158,7 +165,9 @@ if [ ! -f "$src_root/.unpacked" ]; then
     touch "$src_root/.unpacked"
 fi
 src=$(find "$src_root" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
-[ -n "$src" ] && [ -f "$src/CMakeLists.txt" ] || die "no unpacked qt6-base source in $src_root"
+if [ -z "$src" ] || [ ! -f "$src/CMakeLists.txt" ]; then
+    die "no unpacked qt6-base source in $src_root"
+fi
 
 build=$work/build
 rm -rf "$build" "$prefix"

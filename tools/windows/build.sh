@@ -35,7 +35,7 @@ echo "$qt" >"$out/.qt-prefix"
 
 exe=$out/PLMO.exe
 # Self-contained: nothing but system DLLs may be imported.
-imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u)
 for dll in $imports; do
     case "$dll" in
     kernel32.dll | user32.dll | gdi32.dll | shell32.dll | ole32.dll | oleaut32.dll | advapi32.dll | \

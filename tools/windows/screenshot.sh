@@ -3,7 +3,7 @@
 # with the same few choices as tools/screenshot.sh, captured with its frame.
 #   tools/windows/screenshot.sh [folder with PLMO.exe and wineprobe.exe] [output.png]
 set -uo pipefail # no -e: the shared cleanup trap must run every step
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 bin=$(realpath "${1:-build/win64}")
 out=$(realpath -m "${2:-docs/screenshot-wine.png}")
 prefix_dir=$(mktemp -d "${TMPDIR:-/tmp}/pellimo-shot.XXXXXX")
