@@ -223,7 +223,13 @@ QMargins WinPlatform::frameMargins(QWidget* window)
     if (!window) {
         return {};
     }
-    // The frame follows from the window's styles, known as soon as the native window exists.
+    // The frame follows from the window's styles, known once the native window exists. A window
+    // not created yet is not created for this: made before its flags and owner are final, its
+    // native window falls out of step with Qt (it stopped repainting after leaving the topmost
+    // band). Until then its frame is taken as none.
+    if (!window->testAttribute(Qt::WA_WState_Created)) {
+        return {};
+    }
     const HWND handle = hwndOf(window);
     RECT frame {};
     if (!AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_STYLE)), FALSE,

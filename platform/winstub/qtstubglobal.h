@@ -27,5 +27,6 @@ private:
 namespace Qt {
 enum WindowType { Window = 0x1, WindowStaysOnTopHint = 0x40000 };
 using WindowFlags = QFlags<WindowType>;
+enum WidgetAttribute { WA_WState_Created = 60 };
 enum FocusReason { MouseFocusReason, TabFocusReason, BacktabFocusReason, ActiveWindowFocusReason };
 } // namespace Qt
