@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform.h"
+
 #include <QCloseEvent>
 #include <QDialog>
 
@@ -29,6 +31,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
+        if (!Platform::instance().keepsClosedDialogWindows()) {
+            QDialog::closeEvent(event);
+            return;
+        }
         if (isVisible())
             reject();
         // Refused, so that Qt leaves the native window alone; the dialog is hidden all the same.

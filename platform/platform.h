@@ -54,6 +54,13 @@ public:
      */
     virtual void forceForeground(QWidget* window) = 0;
 
+    /**
+     * Whether a closed dialog may keep its native window for the next opening. On X11 that
+     * spares the window manager a new window each time. On Windows (seen under wine) the owner
+     * did not go back into the topmost band while the hidden dialog kept its window.
+     */
+    virtual bool keepsClosedDialogWindows() { return true; }
+
     /** Full path of the running executable, file extension included. */
     virtual QString executablePath() = 0;
 

@@ -163,6 +163,7 @@ public:
     QMargins frameMargins(QWidget* window) override;
     void setStayOnTop(QWidget* window, bool onTop) override;
     void forceForeground(QWidget* window) override;
+    bool keepsClosedDialogWindows() override { return false; }
     QString executablePath() override;
 };
 
