@@ -13,17 +13,8 @@ set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-10}"
 
-if [[ -z "${PLMO:-}" || ! -x "${root}/build/bench/bench/bench_yardstick" ]]; then
-    (cd "$root" && cmake --preset bench >/dev/null && cmake --build --preset bench -j2 --target PLMO bench_yardstick >/dev/null) \
-        || { echo "build failed" >&2; exit 1; }
-fi
-plmo="${PLMO:-$root/build/bench/PLMO}"
-yardstick="$root/build/bench/bench/bench_yardstick"
-
-# shellcheck source=../tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
-e2e_start_x 2>/dev/null
-e2e_copy_app "$plmo"
+# shellcheck source=lib.sh
+source "$root/bench/lib.sh"
 xdotool mousemove 1200 1000
 
 # "<CPU ns> <context switches> <read+write calls>" of a process, summed over its threads.

@@ -20,17 +20,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-20}"
 rss_runs="${RSS_RUNS:-10}"
 
-if [[ -z "${PLMO:-}" || ! -x "${root}/build/bench/bench/bench_yardstick" ]]; then
-    (cd "$root" && cmake --preset bench >/dev/null && cmake --build --preset bench -j2 --target PLMO bench_yardstick >/dev/null) \
-        || { echo "build failed" >&2; exit 1; }
-fi
-plmo="${PLMO:-$root/build/bench/PLMO}"
-yardstick="$root/build/bench/bench/bench_yardstick"
-
-# shellcheck source=../tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
-e2e_start_x 2>/dev/null
-e2e_copy_app "$plmo"
+# shellcheck source=lib.sh
+source "$root/bench/lib.sh"
 # The pointer away from where the windows appear, as after a start from a launcher: a pointer
 # resting on PLMO's window would add its foreground activation (the pointer entering) to the start.
 xdotool mousemove 0 0
