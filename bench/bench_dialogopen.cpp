@@ -34,6 +34,7 @@ public:
     void activateRunningInstance() override { }
     void setWindowClass(QWidget* w, const QString& c) override { nativePlatform().setWindowClass(w, c); }
     QRect primaryWorkArea() override { return nativePlatform().primaryWorkArea(); }
+    QMargins frameMargins(QWidget* w) override { return nativePlatform().frameMargins(w); }
     void setStayOnTop(QWidget* w, bool on) override { nativePlatform().setStayOnTop(w, on); }
     void forceForeground(QWidget* w) override { nativePlatform().forceForeground(w); }
     QString executablePath() override { return m_dir.filePath(QStringLiteral("PLMO")); }

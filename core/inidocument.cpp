@@ -332,16 +332,21 @@ QString IniDocument::readString(QStringView section, QStringView key, const QStr
     return line.sliced(line.indexOf(u'=') + 1);
 }
 
-int IniDocument::readInteger(QStringView section, QStringView key, int defaultValue) const
+std::optional<int> IniDocument::readInteger(QStringView section, QStringView key) const
 {
     const Section* found = findSection(section);
     if (!found)
-        return defaultValue;
+        return std::nullopt;
     const qsizetype index = findKey(*found, key);
     if (index < 0)
-        return defaultValue;
+        return std::nullopt;
     const QString& line = found->lines[index];
-    return parseInteger(QStringView(line).sliced(line.indexOf(u'=') + 1)).value_or(defaultValue);
+    return parseInteger(QStringView(line).sliced(line.indexOf(u'=') + 1));
+}
+
+int IniDocument::readInteger(QStringView section, QStringView key, int defaultValue) const
+{
+    return readInteger(section, key).value_or(defaultValue);
 }
 
 bool IniDocument::readBool(QStringView section, QStringView key, bool defaultValue) const

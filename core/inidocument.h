@@ -46,6 +46,8 @@ public:
     void save(const QString& path) const;
 
     int readInteger(QStringView section, QStringView key, int defaultValue) const;
+    /** The key's integer, or nothing when the key is missing or its value is not an integer. */
+    std::optional<int> readInteger(QStringView section, QStringView key) const;
     QString readString(QStringView section, QStringView key, const QString& defaultValue) const;
     bool readBool(QStringView section, QStringView key, bool defaultValue) const;
 

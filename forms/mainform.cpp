@@ -7,6 +7,7 @@
 #include "imagebox.h"
 #include "layoutfont.h"
 #include "overlayimage.h"
+#include "platform.h"
 #include "platformlog.h"
 #include "selectionform.h"
 #include "settingsfile.h"
@@ -201,12 +202,12 @@ void TForm1::FormCreate()
     sList1Sel.resize(board::TableSize);
 
     // An unreadable settings file is reported; the window still comes up with the defaults.
-    // The default centres the window by its outer size, so the frame is asked for before the first show.
-    const QSize outer = settingsfile::outerGeometry(this).size();
     settingsfile::MainSettings s;
-    s.position = settingsfile::centredDefault(outer);
-    runGuarded([&] { s = settingsfile::readMain(outer); });
-    settingsfile::applyPosition(this, s.position);
+    runGuarded([&] { s = settingsfile::readMain(); });
+    // The default position centres the window by its outer size, and the frame is the window
+    // manager's to tell: asked now, the answer is collected once the map picture is decoded.
+    if (!s.position.complete())
+        Platform::instance().requestFrameMargins(this);
     // A longer name from the file shows cut, and goes back to the file whole unless edited.
     m_storedName = s.name;
     edtNAME->setText(s.name);
@@ -221,6 +222,7 @@ void TForm1::FormCreate()
     setStayOnTop(blChTopmost != 0);
 
     loadMapPicture();
+    settingsfile::applyPosition(this, s.position.resolve([this] { return settingsfile::outerGeometry(this).size(); }));
 
     btnSTA->setCaption(QStringLiteral("Start\r\nmeas."));
     btnEND->setCaption(QStringLiteral("Stop\r\nmeas."));

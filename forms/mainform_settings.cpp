@@ -17,7 +17,7 @@
 
 void TForm1::FormClose()
 {
-    const QPoint form2Pos = Form2 ? Form2->pos() : settingsfile::centredDefault(QSize(304, 232));
+    const QPoint form2Pos = Form2 ? Form2->position() : settingsfile::centredDefault(QSize(304, 232));
     settingsfile::writeClose(pos(), nameToSave(), form2Pos, blChTopmost != 0);
 }
 

@@ -87,16 +87,34 @@ TGlassButton* TForm2::optionButton(int k) const
 void TForm2::FormCreate()
 {
     btnClear();
-    const QSize outer = settingsfile::outerGeometry(this).size();
-    QPoint pos = settingsfile::centredDefault(outer);
-    runGuarded([&] { pos = settingsfile::readSelectionPosition(outer); });
-    settingsfile::applyPosition(this, pos);
+    m_unplaced = settingsfile::StoredPosition();
+    runGuarded([this] { m_unplaced = settingsfile::readSelectionPosition(); });
+    // A stored position is applied now; the centred default waits for the first show, as it asks
+    // the window manager for the dialog's frame.
+    if (m_unplaced->complete())
+        place();
     btnClear();
+}
+
+void TForm2::place()
+{
+    if (!m_unplaced)
+        return;
+    settingsfile::applyPosition(this, position());
+    m_unplaced.reset();
+}
+
+QPoint TForm2::position()
+{
+    if (!m_unplaced)
+        return pos();
+    return m_unplaced->resolve([this] { return settingsfile::outerGeometry(this).size(); });
 }
 
 void TForm2::showEvent(QShowEvent* event)
 {
     runGuarded([this] { FormShow(); });
+    place();
     QDialog::showEvent(event);
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "keptdialog.h"
+#include "settingsfile.h"
 #include "tcolor.h"
 
 #include <array>
+#include <optional>
 
 class TForm1;
 class TGlassButton;
@@ -34,6 +36,8 @@ public:
 
     void FormCreate();
     void FormShow();
+    /** Where the dialog's frame is, or will be at its first show: what the settings file keeps. */
+    QPoint position();
     void btnClear();
     void BitBtn01Click(QObject* sender);
     void BitBtn18Click();
@@ -48,6 +52,10 @@ protected:
 
 private:
     void Campus2Line(qint32 a, qint32 b);
+    /** Puts the dialog at its position, if not done yet. */
+    void place();
 
     TForm1* m_main;
+    // The position read at creation while it is not applied yet.
+    std::optional<settingsfile::StoredPosition> m_unplaced;
 };

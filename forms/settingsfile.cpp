@@ -39,6 +39,12 @@ QPoint centredDefault(QSize outerSize)
     return { left, top };
 }
 
+QPoint StoredPosition::resolve(const std::function<QSize()>& outerSize) const
+{
+    const QPoint centre = complete() ? QPoint() : centredDefault(outerSize());
+    return { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) };
+}
+
 QRect outerGeometry(QWidget* window)
 {
     return window->geometry().marginsAdded(Platform::instance().frameMargins(window));
@@ -102,14 +108,12 @@ void applyPosition(QWidget* window, QPoint framePosition)
     new FramePlacer(window, framePosition);
 }
 
-MainSettings readMain(QSize outerSize)
+MainSettings readMain()
 {
-    const QPoint centre = centredDefault(outerSize);
     const IniDocument ini = IniDocument::open(path());
     MainSettings s;
-    const int top = ini.readInteger(System, u"Form1Top2", centre.y());
-    const int left = ini.readInteger(System, u"Form1Left2", centre.x());
-    s.position = QPoint(clampPosition(left), clampPosition(top));
+    s.position.top = ini.readInteger(System, u"Form1Top2");
+    s.position.left = ini.readInteger(System, u"Form1Left2");
     s.name = ini.readString(System, u"NAME", QStringLiteral("NoName"));
     s.btnBGColor = ini.readInteger(System, u"iSettingsBtnBGColor", 0);
     s.treeBtnTxtColor = ini.readInteger(System, u"iSettingsTreeBtnTxtColor", 0);
@@ -120,13 +124,13 @@ MainSettings readMain(QSize outerSize)
     return s;
 }
 
-QPoint readSelectionPosition(QSize outerSize)
+StoredPosition readSelectionPosition()
 {
-    const QPoint centre = centredDefault(outerSize);
     const IniDocument ini = IniDocument::open(path());
-    const int top = ini.readInteger(System, u"Form2Top", centre.y());
-    const int left = ini.readInteger(System, u"Form2Left", centre.x());
-    return { clampPosition(left), clampPosition(top) };
+    StoredPosition position;
+    position.top = ini.readInteger(System, u"Form2Top");
+    position.left = ini.readInteger(System, u"Form2Left");
+    return position;
 }
 
 void writeDisplay(const TForm1& form)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <QDateTime>
 #include <QPoint>
 #include <QRect>
@@ -21,9 +23,24 @@ QString path();
 /** Default position of a window of this outer size: centred on the primary work area's size. */
 QPoint centredDefault(QSize outerSize);
 
+/**
+ * A window's position as the settings file holds it. A coordinate the file lacks, or holds
+ * unreadably, comes from the centred default, which needs the window's outer size: on X11 the
+ * window manager is asked for it, so it is asked only when needed.
+ */
+struct StoredPosition
+{
+    std::optional<int> left;
+    std::optional<int> top;
+
+    bool complete() const { return left && top; }
+    /** The position to apply; `outerSize` is called only when a coordinate is missing. */
+    QPoint resolve(const std::function<QSize()>& outerSize) const;
+};
+
 struct MainSettings
 {
-    QPoint position;
+    StoredPosition position;
     QString name = QStringLiteral("NoName");
     qint32 btnBGColor = 0;
     qint32 treeBtnTxtColor = 0;
@@ -47,9 +64,9 @@ QRect outerGeometry(QWidget* window);
 void applyPosition(QWidget* window, QPoint framePosition);
 
 /** The main window's reads, in the file's key order. Throws PellimoError when the file cannot be read. */
-MainSettings readMain(QSize outerSize);
+MainSettings readMain();
 /** The selection dialog's position. Throws PellimoError when the file cannot be read. */
-QPoint readSelectionPosition(QSize outerSize);
+StoredPosition readSelectionPosition();
 /** The five display keys, after the settings dialog's OK. Throws PellimoError on failure. */
 void writeDisplay(const TForm1& form);
 /**

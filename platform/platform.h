@@ -45,6 +45,13 @@ public:
      */
     virtual QMargins frameMargins(QWidget* window) = 0;
 
+    /**
+     * Starts finding out frameMargins() of a window not shown yet without waiting for the
+     * answer, so that other work can run meanwhile; the next frameMargins() for the window
+     * collects it. Does nothing where the answer needs no waiting.
+     */
+    virtual void requestFrameMargins(QWidget*) { }
+
     /** Puts a top-level window into the stay-on-top band or takes it out; no change, no call. */
     virtual void setStayOnTop(QWidget* window, bool onTop) = 0;
 

@@ -6,40 +6,38 @@
 #include "instancelock_posix.h"
 #include "platform.h"
 #include "platformlog.h"
+#include "windowclass_x11.h"
 
-#include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstring>
-#include <optional>
-#include <poll.h>
+#include <memory>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QMargins>
-#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <span>
 #include <unistd.h>
 #include <vector>
 
-namespace {
-// Taken before the X headers, which define Expose as a macro.
-constexpr QEvent::Type qtExposeEvent = QEvent::Expose;
-} // namespace
-
 #ifdef PELLIMO_HAVE_X11
+#include "frameextents_x11.h"
+#include "x11support.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+using x11::managerSupports;
+using x11::ownDisplay;
+using x11::QuietXErrors;
+using x11::windowList;
+using x11::WindowProperty;
 #endif
 
 namespace {
 
-constexpr const char* instanceName = "PLMO";
 constexpr const char* mainWindowClass = "TForm1";
 // _NET_ACTIVE_WINDOW source indication of a pager: window managers with focus-stealing
 // prevention refuse source 1 (an application) far more often than source 2.
@@ -47,84 +45,8 @@ constexpr long sourcePager = 2;
 // Window managers put a frame (sometimes two) between the root and the client window.
 constexpr int maxReparentDepth = 3;
 constexpr QRect fallbackWorkArea { 0, 0, 1024, 768 };
-// A window manager answers a frame request at once; one that never does must not hold up start-up.
-constexpr std::chrono::milliseconds frameExtentsWait { 250 };
 
 #ifdef PELLIMO_HAVE_X11
-
-int ignoreXError(Display*, XErrorEvent*)
-{
-    // The other instance's windows may vanish between our requests; such errors mean "not found".
-    return 0;
-}
-
-/** Swaps in a quiet X error handler for the lifetime of the object (Xlib's default exits). */
-class QuietXErrors final
-{
-public:
-    QuietXErrors()
-        : m_previous(XSetErrorHandler(ignoreXError))
-    { }
-    ~QuietXErrors() { XSetErrorHandler(m_previous); }
-    QuietXErrors(const QuietXErrors&) = delete;
-    QuietXErrors& operator=(const QuietXErrors&) = delete;
-
-private:
-    XErrorHandler m_previous;
-};
-
-/**
- * One property of a window as XGetWindowProperty reads it (up to `length` 32-bit units, of
- * `type` or AnyPropertyType), freed with XFree when the object goes.
- */
-class WindowProperty final
-{
-public:
-    WindowProperty(Display* display, Window window, Atom property, long length, Atom type)
-    {
-        m_read = XGetWindowProperty(display, window, property, 0, length, False, type, &m_type, &m_format, &m_count,
-                                    &m_after, &m_data)
-            == Success;
-    }
-    ~WindowProperty()
-    {
-        if (m_data) {
-            XFree(m_data);
-        }
-    }
-    WindowProperty(const WindowProperty&) = delete;
-    WindowProperty& operator=(const WindowProperty&) = delete;
-
-    /** Writes the property unchanged onto another window; nothing when it was not there. */
-    void copyTo(Display* display, Window window, Atom property) const
-    {
-        if (exists()) {
-            XChangeProperty(display, window, property, m_type, m_format, PropModeReplace, m_data,
-                            static_cast<int>(m_count));
-        }
-    }
-
-    /** Whether the window has the property at all. */
-    bool exists() const { return m_read && m_type != None; }
-
-    /** The items of a 32-bit list property of `type`; empty for any other property. */
-    std::span<const unsigned long> list(Atom type) const
-    {
-        if (!m_read || !m_data || m_type != type || m_format != 32) {
-            return {};
-        }
-        // Format 32 data arrives as an array of long, whatever the size of long.
-        return { reinterpret_cast<const unsigned long*>(m_data), m_count };
-    }
-
-private:
-    bool m_read = false;
-    Atom m_type = None;
-    int m_format = 0;
-    unsigned long m_count = 0;
-    unsigned long m_after = 0;
-    unsigned char* m_data = nullptr;
-};
 
 bool hasClass(Display* display, Window window, const char* className)
 {
@@ -159,18 +81,6 @@ bool isShown(Display* display, Window window)
 bool isCandidate(Display* display, Window window, const char* className)
 {
     return hasClass(display, window, className) && isShown(display, window);
-}
-
-/** Window ids from a CARDINAL/WINDOW list property of the root, e.g. _NET_CLIENT_LIST. */
-std::vector<Window> windowList(Display* display, const char* atomName)
-{
-    const Atom atom = XInternAtom(display, atomName, True);
-    if (atom == None) {
-        return {};
-    }
-    const WindowProperty property(display, DefaultRootWindow(display), atom, 0x10000, XA_WINDOW);
-    const auto ids = property.list(XA_WINDOW);
-    return { ids.begin(), ids.end() };
 }
 
 Window findInTree(Display* display, Window parent, const char* className, int depth)
@@ -208,78 +118,6 @@ Window findClientWindow(Display* display, const char* className)
     return findInTree(display, DefaultRootWindow(display), className, maxReparentDepth);
 }
 
-/** True when a window manager runs and lists `atomName` in _NET_SUPPORTED. */
-bool managerSupports(Display* display, const char* atomName)
-{
-    const std::vector<Window> check = windowList(display, "_NET_SUPPORTING_WM_CHECK");
-    if (check.empty() || check.front() == None) {
-        return false;
-    }
-    const Atom supported = XInternAtom(display, "_NET_SUPPORTED", True);
-    const Atom wanted = XInternAtom(display, atomName, True);
-    if (supported == None || wanted == None) {
-        return false;
-    }
-    const WindowProperty property(display, DefaultRootWindow(display), supported, 0x10000, XA_ATOM);
-    const auto atoms = property.list(XA_ATOM);
-    return std::find(atoms.begin(), atoms.end(), wanted) != atoms.end();
-}
-
-/** _NET_FRAME_EXTENTS of a window (left, right, top, bottom on the wire), if it has them. */
-std::optional<QMargins> frameExtents(Display* display, Window window)
-{
-    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", True);
-    if (extents == None) {
-        return std::nullopt;
-    }
-    const WindowProperty property(display, window, extents, 4, XA_CARDINAL);
-    const auto values = property.list(XA_CARDINAL);
-    if (values.size() != 4) {
-        return std::nullopt;
-    }
-    const auto at = [&](std::size_t i) {
-        return static_cast<int>(values[i]);
-    };
-    return QMargins(at(0), at(2), at(1), at(3));
-}
-
-/**
- * Asks the window manager for the frame it would give a window that is not mapped
- * (_NET_REQUEST_FRAME_EXTENTS) and waits a moment for the reply on the window's
- * _NET_FRAME_EXTENTS; the window must have been created selecting PropertyChangeMask on this
- * connection. Empty margins when no reply comes in time.
- */
-QMargins requestFrameExtents(Display* display, Window window)
-{
-    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
-    XEvent request {};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = window;
-    request.xclient.message_type = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
-    request.xclient.format = 32;
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
-    XFlush(display);
-
-    std::optional<QMargins> answer;
-    const auto deadline = std::chrono::steady_clock::now() + frameExtentsWait;
-    while (!answer) {
-        XEvent event {};
-        while (!answer && XCheckTypedWindowEvent(display, window, PropertyNotify, &event)) {
-            if (event.xproperty.atom == extents) {
-                answer = frameExtents(display, window);
-            }
-        }
-        const auto left
-            = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (answer || left.count() <= 0) {
-            break;
-        }
-        pollfd fd { ConnectionNumber(display), POLLIN, 0 };
-        poll(&fd, 1, static_cast<int>(left.count()));
-    }
-    return answer.value_or(QMargins());
-}
-
 /**
  * A current server time for the activation request: a zero-length property append on a
  * window of our own makes the server send us a PropertyNotify carrying its clock. Only our
@@ -312,138 +150,7 @@ void sendActiveWindow(Display* display, Window window, Time time)
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
-/** Qt's own Xlib connection when the xcb platform runs with one; otherwise nullptr. */
-Display* qtDisplay()
-{
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        return nullptr;
-    }
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->display() : nullptr;
-}
-
-/**
- * A connection of our own for requests that wait for an event (the server time): Qt's
- * connection hands its events to xcb, so Xlib could never read them there.
- */
-Display* ownDisplay()
-{
-    static Display* display = XOpenDisplay(nullptr);
-    return display;
-}
-
 #endif // PELLIMO_HAVE_X11
-
-/** Writes WM_CLASS (instance "PLMO", the given class) on a native window before it is mapped. */
-void writeWindowClass(WId id, const QByteArray& className)
-{
-#ifdef PELLIMO_HAVE_X11
-    QByteArray name(instanceName);
-    QByteArray cls = className;
-    XClassHint hint { name.data(), cls.data() };
-    if (Display* display = qtDisplay()) {
-        // Same connection as Qt's own requests, so ours lands after Qt's and before the map.
-        XSetClassHint(display, static_cast<Window>(id), &hint);
-        XFlush(display);
-    } else if (Display* own = ownDisplay()) {
-        XSetClassHint(own, static_cast<Window>(id), &hint);
-        XSync(own, False);
-    }
-#else
-    Q_UNUSED(id);
-    Q_UNUSED(className);
-#endif
-}
-
-/**
- * Rides along on a top-level widget and its QWindow. Our WM_CLASS goes on each native window Qt
- * makes for the widget before its first map: Qt writes its own when it creates the window and
- * then tells the widget (WinIdChange), still unmapped. Qt's xcb backend also recreates the native
- * window in place at show() when the stay-on-top flag of a not yet shown window changed, writing
- * its own WM_CLASS on the new one. So a flag change on a hidden window waits here until the
- * window is exposed, and should the native window be swapped anyway, ours goes back on at the
- * expose.
- */
-class NativeWindowKeeper final : public QObject
-{
-public:
-    explicit NativeWindowKeeper(QWidget* widget)
-        : QObject(widget)
-        , m_widget(widget)
-    { }
-
-    static NativeWindowKeeper* of(QWidget* widget)
-    {
-        for (QObject* child : widget->children()) {
-            if (auto* keeper = dynamic_cast<NativeWindowKeeper*>(child)) {
-                return keeper;
-            }
-        }
-        auto* keeper = new NativeWindowKeeper(widget);
-        widget->installEventFilter(keeper);
-        keeper->watchHandle();
-        return keeper;
-    }
-
-    /** Classes the native window now if there is one, else when Qt creates it. */
-    void setWindowClass(const QByteArray& className)
-    {
-        m_className = className;
-        reclass();
-    }
-
-    /** Brings the native window's stay-on-top flag in line with the widget's, once it is safe. */
-    void syncStayOnTop()
-    {
-        QWindow* handle = m_widget->windowHandle();
-        const bool wanted = m_widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        if (handle && handle->isExposed() && handle->flags().testFlag(Qt::WindowStaysOnTopHint) != wanted) {
-            handle->setFlag(Qt::WindowStaysOnTopHint, wanted);
-        }
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == m_widget && event->type() == QEvent::WinIdChange) {
-            watchHandle();
-            reclass();
-        } else if (watched == m_handle && event->type() == qtExposeEvent) {
-            reclass();
-            syncStayOnTop();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void watchHandle()
-    {
-        QWindow* handle = m_widget->windowHandle();
-        if (handle && handle != m_handle) {
-            handle->installEventFilter(this);
-            m_handle = handle;
-        }
-    }
-
-    void reclass()
-    {
-        // The QWindow's id: QWidget::winId() goes stale when the backend swaps the window in place.
-        QWindow* handle = m_widget->windowHandle();
-        if (m_className.isEmpty() || !handle || !handle->handle()) {
-            return;
-        }
-        const WId id = handle->winId();
-        if (id != m_classedId) {
-            m_classedId = id;
-            writeWindowClass(id, m_className);
-        }
-    }
-
-    QWidget* m_widget;
-    QPointer<QWindow> m_handle;
-    QByteArray m_className;
-    WId m_classedId = 0;
-};
 
 class X11Platform final : public Platform
 {
@@ -452,10 +159,18 @@ public:
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
+    void requestFrameMargins(QWidget* window) override;
     QMargins frameMargins(QWidget* window) override;
     void setStayOnTop(QWidget* window, bool onTop) override;
     void forceForeground(QWidget* window) override;
     QString executablePath() override;
+
+private:
+#ifdef PELLIMO_HAVE_X11
+    /** The connection and the unmapped window to ask the frame of; no display when not asked. */
+    std::pair<Display*, Window> frameTarget(QWidget* window) const;
+    std::unique_ptr<x11::FrameExtentsRequest> m_frameRequest;
+#endif
 };
 
 bool X11Platform::anotherInstanceRunning()
@@ -514,50 +229,60 @@ QRect X11Platform::primaryWorkArea()
     return screen ? screen->availableGeometry() : fallbackWorkArea;
 }
 
-QMargins X11Platform::frameMargins(QWidget* window)
-{
 #ifdef PELLIMO_HAVE_X11
-    if (!window || QGuiApplication::platformName() != QLatin1String("xcb")) {
-        return {};
+std::pair<Display*, Window> X11Platform::frameTarget(QWidget* window) const
+{
+    // After the server went away, the window is saved where it stands; creating its native
+    // window would end the process before the save.
+    if (!window || QGuiApplication::platformName() != QLatin1String("xcb") || x11::connectionBroken()) {
+        return { nullptr, None };
     }
     Display* display = ownDisplay();
     if (!display) {
-        return {};
+        return { nullptr, None };
     }
     // The QWindow's id: QWidget::winId() goes stale when Qt recreates the native window in place.
     window->winId();
-    const auto id = static_cast<Window>(window->windowHandle()->winId());
-    const QuietXErrors quiet;
-    if (const std::optional<QMargins> known = frameExtents(display, id)) {
-        return *known;
+    return { display, static_cast<Window>(window->windowHandle()->winId()) };
+}
+#endif
+
+void X11Platform::requestFrameMargins(QWidget* window)
+{
+#ifdef PELLIMO_HAVE_X11
+    const auto [display, id] = frameTarget(window);
+    if (!display) {
+        return;
     }
-    if (!managerSupports(display, "_NET_REQUEST_FRAME_EXTENTS")) {
+    const QuietXErrors quiet;
+    if (x11::frameExtents(display, id) || !managerSupports(display, "_NET_REQUEST_FRAME_EXTENTS")) {
+        return;
+    }
+    m_frameRequest = std::make_unique<x11::FrameExtentsRequest>(display, id);
+#else
+    Q_UNUSED(window);
+#endif
+}
+
+QMargins X11Platform::frameMargins(QWidget* window)
+{
+#ifdef PELLIMO_HAVE_X11
+    const auto [display, id] = frameTarget(window);
+    if (!display) {
         return {};
     }
-    // Asked for a stand-in that carries the decoration hints: the window manager answers a frame
-    // request with a ConfigureNotify for the window, which would move Qt's idea of an unmapped
-    // window back to where the X server has it.
-    Window root = None;
-    int x = 0;
-    int y = 0;
-    unsigned int width = 1;
-    unsigned int height = 1;
-    unsigned int border = 0;
-    unsigned int depth = 0;
-    XGetGeometry(display, id, &root, &x, &y, &width, &height, &border, &depth);
-    XSetWindowAttributes attributes {};
-    attributes.event_mask = PropertyChangeMask;
-    const Window probe = XCreateWindow(display, DefaultRootWindow(display), x, y, width, height, 0, CopyFromParent,
-                                       InputOutput, CopyFromParent, CWEventMask, &attributes);
-    for (const char* name : { "_MOTIF_WM_HINTS", "_NET_WM_WINDOW_TYPE", "WM_TRANSIENT_FOR", "WM_NORMAL_HINTS",
-                              "WM_HINTS", "_NET_WM_STATE" }) {
-        const Atom atom = XInternAtom(display, name, False);
-        WindowProperty(display, id, atom, 1024, AnyPropertyType).copyTo(display, probe, atom);
+    std::unique_ptr<x11::FrameExtentsRequest> asked = std::move(m_frameRequest);
+    const QuietXErrors quiet;
+    if (const std::optional<QMargins> known = x11::frameExtents(display, id)) {
+        return *known;
     }
-    const QMargins margins = requestFrameExtents(display, probe);
-    XDestroyWindow(display, probe);
-    XSync(display, False);
-    return margins;
+    if (!asked || asked->client() != id) {
+        if (!managerSupports(display, "_NET_REQUEST_FRAME_EXTENTS")) {
+            return {};
+        }
+        asked = std::make_unique<x11::FrameExtentsRequest>(display, id);
+    }
+    return asked->answer();
 #else
     Q_UNUSED(window);
     return {};

@@ -61,7 +61,16 @@ public:
 
     QRect primaryWorkArea() override { return WorkArea; }
 
-    QMargins frameMargins(QWidget*) override { return frame; }
+    QMargins frameMargins(QWidget* window) override
+    {
+        calls << QStringLiteral("frameMargins %1").arg(nameOf(window));
+        return frame;
+    }
+
+    void requestFrameMargins(QWidget* window) override
+    {
+        calls << QStringLiteral("requestFrameMargins %1").arg(nameOf(window));
+    }
 
     void setStayOnTop(QWidget* window, bool onTop) override
     {

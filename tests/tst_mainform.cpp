@@ -89,7 +89,7 @@ private Q_SLOTS:
         // Centred by the outer size: 304 x 348 and the fake frame (3, 24, 3, 3) on 1920 x 1040.
         QCOMPARE(f().pos(), QPoint(805, 332));
         // The selection dialog likewise, by its own outer size 310 x 259.
-        QCOMPARE(Form2->pos(), QPoint(805, 390));
+        QCOMPARE(Form2->position(), QPoint(805, 390));
     }
 
     void createdInOrder()
@@ -524,6 +524,46 @@ private Q_SLOTS:
         QCOMPARE(saved.size(), savedLength);
         const QString expected = typed.isEmpty() ? stored : QString(stored.left(256).chopped(1) + typed).left(256);
         QCOMPARE(QString::fromUtf8(saved), expected);
+    }
+
+    void frameAskedOnlyForDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // null: no file
+        QTest::addColumn<QStringList>("asked"); // frame calls while the windows are built
+        QTest::addColumn<QPoint>("form1");
+        QTest::addColumn<QPoint>("form2");
+
+        const QStringList main { QStringLiteral("requestFrameMargins Form1"), QStringLiteral("frameMargins Form1") };
+        QTest::newRow("no file") << QByteArray() << main << QPoint(805, 332) << QPoint(805, 390);
+        QTest::newRow("all stored") << settingsWith("Form1Top2=40\r\nForm1Left2=30\r\nForm2Top=50\r\nForm2Left=60")
+                                    << QStringList() << QPoint(30, 40) << QPoint(60, 50);
+        QTest::newRow("left missing") << settingsWith("Form1Top2=40\r\nForm2Top=50\r\nForm2Left=60") << main
+                                      << QPoint(805, 40) << QPoint(60, 50);
+        QTest::newRow("top unreadable") << settingsWith("Form1Top2=x\r\nForm1Left2=30\r\nForm2Left=60") << main
+                                        << QPoint(30, 332) << QPoint(60, 390);
+    }
+
+    void frameAskedOnlyForDefaults()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, asked);
+        QFETCH(QPoint, form1);
+        QFETCH(QPoint, form2);
+
+        m_windows.reset();
+        m_windows = std::make_unique<WindowsFixture>(settings, &m_clock);
+        // The selection dialog's default waits for its first show, or for the save at close.
+        QCOMPARE(m_windows->platform.callsOf(QStringLiteral("requestFrameMargins"))
+                     + m_windows->platform.callsOf(QStringLiteral("frameMargins")),
+                 asked);
+        QCOMPARE(f().pos(), form1);
+        QCOMPARE(Form2->position(), form2);
+        f().FormClose();
+        QFile file(m_windows->platform.settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray saved = file.readAll();
+        QVERIFY(saved.contains(QByteArray("Form2Top=" + QByteArray::number(form2.y()) + "\r\n")));
+        QVERIFY(saved.contains(QByteArray("Form2Left=" + QByteArray::number(form2.x()) + "\r\n")));
     }
 
     void settingsFileIsBesideTheExecutable()
