@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     // What saves killed mid-way left behind; only the first instance may touch the folder.
     settingsfile::removeStaleTemporaries(started.addSecs(-StaleTemporaryAgeSecs));
 
-    createForms();
+    createForms(nullptr, SettingsDialogBuild::AfterFirstPaint);
     onTerminationRequest(closeAsUser);
     // A logout asks every client of the session to save first; the close may never come.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, Form1,

@@ -124,8 +124,8 @@ void TForm1::btnSettingClick()
 {
     iSettings = 0;
     setStayOnTop(false);
-    if (Form3)
-        Form3->exec();
+    if (TForm3* dialog = settingsDialog())
+        dialog->exec();
     restoreTopmost();
     if (iSettings != 1)
         return;

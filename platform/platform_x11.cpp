@@ -167,8 +167,8 @@ public:
 
 private:
 #ifdef PELLIMO_HAVE_X11
-    /** The connection and the unmapped window to ask the frame of; no display when not asked. */
-    std::pair<Display*, Window> frameTarget(QWidget* window) const;
+    /** Qt's connection and the window to ask the frame of; no connection when there is none to ask. */
+    std::pair<xcb_connection_t*, xcb_window_t> frameTarget(QWidget* window) const;
     std::unique_ptr<x11::FrameExtentsRequest> m_frameRequest;
 #endif
 };
@@ -230,35 +230,29 @@ QRect X11Platform::primaryWorkArea()
 }
 
 #ifdef PELLIMO_HAVE_X11
-std::pair<Display*, Window> X11Platform::frameTarget(QWidget* window) const
+std::pair<xcb_connection_t*, xcb_window_t> X11Platform::frameTarget(QWidget* window) const
 {
     // After the server went away, the window is saved where it stands; creating its native
     // window would end the process before the save.
     if (!window || QGuiApplication::platformName() != QLatin1String("xcb") || x11::connectionBroken()) {
-        return { nullptr, None };
+        return { nullptr, XCB_NONE };
     }
-    Display* display = ownDisplay();
-    if (!display) {
-        return { nullptr, None };
+    const auto* native = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!native || !native->connection()) {
+        return { nullptr, XCB_NONE };
     }
     // The QWindow's id: QWidget::winId() goes stale when Qt recreates the native window in place.
     window->winId();
-    return { display, static_cast<Window>(window->windowHandle()->winId()) };
+    return { native->connection(), static_cast<xcb_window_t>(window->windowHandle()->winId()) };
 }
 #endif
 
 void X11Platform::requestFrameMargins(QWidget* window)
 {
 #ifdef PELLIMO_HAVE_X11
-    const auto [display, id] = frameTarget(window);
-    if (!display) {
-        return;
+    if (const auto [connection, id] = frameTarget(window); connection) {
+        m_frameRequest = std::make_unique<x11::FrameExtentsRequest>(connection, id);
     }
-    const QuietXErrors quiet;
-    if (x11::frameExtents(display, id) || !managerSupports(display, "_NET_REQUEST_FRAME_EXTENTS")) {
-        return;
-    }
-    m_frameRequest = std::make_unique<x11::FrameExtentsRequest>(display, id);
 #else
     Q_UNUSED(window);
 #endif
@@ -267,20 +261,13 @@ void X11Platform::requestFrameMargins(QWidget* window)
 QMargins X11Platform::frameMargins(QWidget* window)
 {
 #ifdef PELLIMO_HAVE_X11
-    const auto [display, id] = frameTarget(window);
-    if (!display) {
+    const auto [connection, id] = frameTarget(window);
+    std::unique_ptr<x11::FrameExtentsRequest> asked = std::move(m_frameRequest);
+    if (!connection) {
         return {};
     }
-    std::unique_ptr<x11::FrameExtentsRequest> asked = std::move(m_frameRequest);
-    const QuietXErrors quiet;
-    if (const std::optional<QMargins> known = x11::frameExtents(display, id)) {
-        return *known;
-    }
     if (!asked || asked->client() != id) {
-        if (!managerSupports(display, "_NET_REQUEST_FRAME_EXTENTS")) {
-            return {};
-        }
-        asked = std::make_unique<x11::FrameExtentsRequest>(display, id);
+        asked = std::make_unique<x11::FrameExtentsRequest>(connection, id);
     }
     return asked->answer();
 #else
