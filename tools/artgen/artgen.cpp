@@ -2,14 +2,15 @@
 // (tools/regenerate-art.sh); the output is committed. Every random choice comes from a seeded
 // generator and no text is drawn, so two runs on one machine give byte-identical files.
 
+#include "imagefiles.h"
+#include "texture.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
-#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
@@ -75,9 +76,6 @@ constexpr int kLightAlpha = 140; // about 55 % white
 constexpr std::array<int, 7> kIconSizes { 16, 24, 32, 48, 64, 128, 256 };
 // The sizes Windows asks an executable's icon for.
 constexpr std::array<int, 5> kIcoSizes { 16, 24, 32, 48, 256 };
-constexpr qsizetype kIcoHeaderSize = 6;
-constexpr qsizetype kIcoEntrySize = 16;
-constexpr int kPngQuality = 0; // smallest files; the zlib level is fixed, so the bytes are too
 
 // Fixed palette.
 constexpr QRgb kMeadow = qRgb(92, 136, 56);
@@ -87,66 +85,6 @@ constexpr QRgb kSandEdge = qRgb(132, 108, 70);
 constexpr QRgb kStone = qRgb(198, 186, 160);
 constexpr QRgb kStoneLight = qRgb(226, 216, 194);
 constexpr QRgb kStoneDark = qRgb(88, 76, 60);
-
-/** Tiny xorshift generator: the same seed gives the same artwork on every run and machine. */
-class XorShift32 final
-{
-public:
-    explicit XorShift32(std::uint32_t seed)
-        : m_state(seed != 0 ? seed : 0x9E3779B9u)
-    { }
-
-    std::uint32_t next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 17;
-        m_state ^= m_state << 5;
-        return m_state;
-    }
-
-    double uniform() { return next() / 4294967296.0; }
-    double range(double low, double high) { return low + (high - low) * uniform(); }
-
-private:
-    std::uint32_t m_state;
-};
-
-/** Smooth value noise on a square grid; large cells keep the texture calm when scaled down. */
-class ValueNoise final
-{
-public:
-    ValueNoise(int cell, int extent, std::uint32_t seed)
-        : m_cell(cell)
-        , m_side(extent / cell + 2)
-    {
-        XorShift32 rng(seed);
-        m_values.resize(static_cast<std::size_t>(m_side) * static_cast<std::size_t>(m_side));
-        for (double& value : m_values)
-            value = rng.range(-1.0, 1.0);
-    }
-
-    double at(double x, double y) const
-    {
-        const double gx = x / m_cell;
-        const double gy = y / m_cell;
-        const int ix = std::clamp(static_cast<int>(gx), 0, m_side - 2);
-        const int iy = std::clamp(static_cast<int>(gy), 0, m_side - 2);
-        const double fx = smooth(gx - ix);
-        const double fy = smooth(gy - iy);
-        const double top = lerp(value(ix, iy), value(ix + 1, iy), fx);
-        const double bottom = lerp(value(ix, iy + 1), value(ix + 1, iy + 1), fx);
-        return lerp(top, bottom, fy);
-    }
-
-private:
-    static double smooth(double t) { return t * t * (3.0 - 2.0 * t); }
-    static double lerp(double a, double b, double t) { return a + (b - a) * t; }
-    double value(int ix, int iy) const { return m_values[static_cast<std::size_t>(iy * m_side + ix)]; }
-
-    int m_cell;
-    int m_side;
-    std::vector<double> m_values;
-};
 
 QRgb scaled(QRgb colour, double factor)
 {
@@ -296,47 +234,6 @@ QRadialGradient canopyGradient(QPointF centre, double radius, double tint)
     gradient.setColorAt(0.38, scaled(qRgb(44, 108, 66), tint));
     gradient.setColorAt(1.00, scaled(qRgb(20, 58, 36), tint));
     return gradient;
-}
-
-/** Three box blurs in a row come close to a Gaussian; enough for soft shadows. */
-void blurAlpha(QImage& layer, int radius)
-{
-    const int w = layer.width();
-    const int h = layer.height();
-    std::vector<int> alpha(static_cast<std::size_t>(w * h));
-    for (int y = 0; y < h; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            alpha[static_cast<std::size_t>(y * w + x)] = qAlpha(line[x]);
-    }
-    std::vector<int> scratch(alpha.size());
-    const auto pass = [&](bool horizontal) {
-        const int outer = horizontal ? h : w;
-        const int inner = horizontal ? w : h;
-        for (int o = 0; o < outer; ++o) {
-            const auto at = [&](int i) {
-                const int c = std::clamp(i, 0, inner - 1);
-                return static_cast<std::size_t>(horizontal ? o * w + c : c * w + o);
-            };
-            int sum = 0;
-            for (int i = -radius; i <= radius; ++i)
-                sum += alpha[at(i)];
-            for (int i = 0; i < inner; ++i) {
-                scratch[at(i)] = sum / (2 * radius + 1);
-                sum += alpha[at(i + radius + 1)] - alpha[at(i - radius)];
-            }
-        }
-        alpha.swap(scratch);
-    };
-    for (int i = 0; i < 3; ++i) {
-        pass(true);
-        pass(false);
-    }
-    for (int y = 0; y < h; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(layer.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            line[x] = qRgba(0, 0, 0, alpha[static_cast<std::size_t>(y * w + x)]);
-    }
 }
 
 /** Grass outside the wall, mown lawn with octagonal stripes inside; both with a calm mottling. */
@@ -593,109 +490,6 @@ QImage drawIcon(int size)
     return image;
 }
 
-bool writePng(const QImage& image, const QString& path, QTextStream& err)
-{
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    out.setDotsPerMeterX(3780); // 96 dots per inch
-    out.setDotsPerMeterY(3780);
-    QImageWriter writer(path, "png");
-    writer.setQuality(kPngQuality);
-    if (!writer.write(out)) {
-        err << "artgen: cannot write " << path << ": " << writer.errorString() << Qt::endl;
-        return false;
-    }
-    return true;
-}
-
-quint32 readLittle32(const QByteArray& bytes, qsizetype at)
-{
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | static_cast<quint8>(bytes[at + i]);
-    return value;
-}
-
-/**
- * Qt leaves the row padding of the transparency mask of a BMP icon picture uninitialised; clear it so
- * that the file comes out the same on every run.
- */
-void clearMaskPadding(QByteArray& picture)
-{
-    constexpr quint32 kBmpHeaderSize = 40;
-    if (picture.size() < static_cast<qsizetype>(kBmpHeaderSize) || readLittle32(picture, 0) != kBmpHeaderSize)
-        return; // a PNG picture has no mask
-    const quint32 width = readLittle32(picture, 4);
-    const quint32 height = readLittle32(picture, 8) / 2; // colour rows, then mask rows
-    const quint32 bitsPerPixel = static_cast<quint8>(picture[14]) | (static_cast<quint8>(picture[15]) << 8);
-    const quint32 colourRow = (width * bitsPerPixel + 31) / 32 * 4;
-    const quint32 maskRow = (width + 31) / 32 * 4;
-    const quint32 maskStart = kBmpHeaderSize + colourRow * height;
-    if (bitsPerPixel != 32 || static_cast<qsizetype>(maskStart + maskRow * height) > picture.size())
-        return;
-    for (quint32 row = 0; row < height; ++row) {
-        for (quint32 i = (width + 7) / 8; i < maskRow; ++i)
-            picture[maskStart + row * maskRow + i] = 0;
-    }
-}
-
-void appendLittle16(QByteArray& bytes, quint16 value)
-{
-    bytes.append(static_cast<char>(value & 0xFF));
-    bytes.append(static_cast<char>(value >> 8));
-}
-
-void putLittle32(QByteArray& bytes, qsizetype at, quint32 value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-/** Qt's ico writer stores one picture per file; the single-picture files are joined into one icon. */
-bool writeIco(const QString& path, QTextStream& err)
-{
-    std::vector<QByteArray> entries;
-    std::vector<QByteArray> pictures;
-    for (const int size : kIcoSizes) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "ico");
-        if (!writer.write(drawIcon(size).convertToFormat(QImage::Format_ARGB32))) {
-            err << "artgen: cannot encode the " << size << " px icon: " << writer.errorString() << Qt::endl;
-            return false;
-        }
-        const QByteArray single = buffer.data();
-        if (single.size() < kIcoHeaderSize + kIcoEntrySize || single[4] != 1 || single[5] != 0) {
-            err << "artgen: unexpected ico layout for " << size << " px" << Qt::endl;
-            return false;
-        }
-        const QByteArray entry = single.mid(kIcoHeaderSize, kIcoEntrySize);
-        QByteArray picture = single.mid(readLittle32(entry, 12), readLittle32(entry, 8));
-        clearMaskPadding(picture);
-        pictures.push_back(picture);
-        entries.push_back(entry);
-    }
-
-    QByteArray icon;
-    appendLittle16(icon, 0); // reserved
-    appendLittle16(icon, 1); // icon, not cursor
-    appendLittle16(icon, static_cast<quint16>(entries.size()));
-    auto offset = static_cast<quint32>(kIcoHeaderSize + kIcoEntrySize * static_cast<qsizetype>(entries.size()));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        putLittle32(entries[i], 12, offset);
-        icon.append(entries[i]);
-        offset += static_cast<quint32>(pictures[i].size());
-    }
-    for (const QByteArray& picture : pictures)
-        icon.append(picture);
-
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(icon) != icon.size()) {
-        err << "artgen: cannot write " << path << ": " << file.errorString() << Qt::endl;
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -721,8 +515,12 @@ int main(int argc, char* argv[])
         ok = writePng(drawIcon(size), root.filePath(QStringLiteral("resources/icon/pellimo_%1.png").arg(size)), err)
             && ok;
     // The Windows build embeds this; without Qt's ico plugin there is nothing to write it with.
-    if (QImageWriter::supportedImageFormats().contains("ico"))
-        ok = writeIco(root.filePath(QStringLiteral("resources/icon/pellimo.ico")), err) && ok;
+    if (QImageWriter::supportedImageFormats().contains("ico")) {
+        std::vector<QImage> pictures;
+        for (const int size : kIcoSizes)
+            pictures.push_back(drawIcon(size));
+        ok = writeIco(pictures, root.filePath(QStringLiteral("resources/icon/pellimo.ico")), err) && ok;
+    }
 
     return ok ? 0 : 1;
 }
