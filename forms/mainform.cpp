@@ -12,6 +12,7 @@
 #include "selectionform.h"
 #include "settingsfile.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -145,7 +146,13 @@ void TForm1::createWidgets()
     btnEND->setForceTransparent(true);
     connect(btnEND, &TGlassButton::clicked, this, &TForm1::btnENDClick);
 
+    // A new edit lays out its empty text in the application's font before it takes the window's,
+    // and would load a face that nothing shows; it is built with the window's font as the
+    // application's for that moment. Before the event loop runs, no widget hears of the change.
+    const QFont applicationFont = QApplication::font();
+    QApplication::setFont(font());
     edtNAME = new QLineEdit(this);
+    QApplication::setFont(applicationFont);
     edtNAME->setObjectName(QStringLiteral("edtNAME"));
     edtNAME->setGeometry(123, 22, 83, 22);
     edtNAME->setAccessibleName(QStringLiteral("Name"));
