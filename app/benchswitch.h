@@ -1,9 +1,8 @@
 #pragma once
 
+#include "afterfirstpaint.h"
+
 #include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
-#include <QTimer>
 #include <QWidget>
 
 /**
@@ -13,29 +12,12 @@
  */
 namespace benchswitch {
 
-class QuitAfterFirstPaint final : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            // Queued, so that the painted pixels still reach the screen first. exit(), not
-            // quit(): quit() closes the windows first, and the main window saves when closed.
-            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-        }
-        return false;
-    }
-};
-
 /** Installs the switch on `window` when the environment asks for it. */
 inline void quitAfterFirstPaintIfAsked(QWidget* window)
 {
+    // exit(), not quit(): quit() closes the windows first, and the main window saves when closed.
     if (qEnvironmentVariableIsSet("PELLIMO_BENCH_QUIT_AFTER_PAINT"))
-        window->installEventFilter(new QuitAfterFirstPaint(window));
+        runAfterFirstPaint(window, [] { QCoreApplication::exit(0); });
 }
 
 } // namespace benchswitch

@@ -1,42 +1,15 @@
 #include "globals.h"
 
+#include "afterfirstpaint.h"
 #include "errorhandler.h"
 #include "mainform.h"
 #include "platform.h"
 #include "selectionform.h"
 #include "settingsform.h"
 
-#include <QEvent>
-#include <QTimer>
-
 TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;
 TForm3* Form3 = nullptr;
-
-namespace {
-
-/** Builds the settings dialog after the first paint of the window it watches. */
-class BuildAfterFirstPaint final : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            // Queued, so that the painted pixels reach the screen first.
-            QTimer::singleShot(0, this, [this] {
-                settingsDialog();
-                deleteLater();
-            });
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 void createForms(const StopwatchClock* clock, SettingsDialogBuild settings)
 {
@@ -51,7 +24,7 @@ void createForms(const StopwatchClock* clock, SettingsDialogBuild settings)
     runGuarded([] { Form2->FormCreate(); });
 
     if (settings == SettingsDialogBuild::AfterFirstPaint)
-        Form1->installEventFilter(new BuildAfterFirstPaint(Form1));
+        runAfterFirstPaint(Form1, [] { settingsDialog(); });
     else
         settingsDialog();
 }
