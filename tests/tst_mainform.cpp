@@ -566,6 +566,17 @@ private Q_SLOTS:
         QVERIFY(saved.contains(QByteArray("Form2Left=" + QByteArray::number(form2.x()) + "\r\n")));
     }
 
+    void settingsDialogAfterFirstPaint()
+    {
+        m_windows.reset();
+        m_windows = std::make_unique<WindowsFixture>(QByteArray(), &m_clock, SettingsDialogBuild::AfterFirstPaint);
+        QVERIFY(!Form3);
+        f().show();
+        QVERIFY(QTest::qWaitFor([] { return Form3 != nullptr; }));
+        QCOMPARE(Form3->parentWidget(), &f());
+        QVERIFY(m_windows->platform.calls.contains(QStringLiteral("setWindowClass Form3 TForm3")));
+    }
+
     void settingsFileIsBesideTheExecutable()
     {
         m_windows.reset();

@@ -34,7 +34,8 @@ inline void prepareWindowsTestApplication()
 class WindowsFixture final
 {
 public:
-    explicit WindowsFixture(const QByteArray& settings = QByteArray(), const StopwatchClock* clock = nullptr)
+    explicit WindowsFixture(const QByteArray& settings = QByteArray(), const StopwatchClock* clock = nullptr,
+                            SettingsDialogBuild settingsDialog = SettingsDialogBuild::WithTheOthers)
     {
         prepareWindowsTestApplication();
         Platform::setInstance(&platform);
@@ -42,7 +43,7 @@ public:
         if (!settings.isNull())
             platform.writeSettings(settings);
 
-        createForms(clock);
+        createForms(clock, settingsDialog);
     }
 
     ~WindowsFixture()
