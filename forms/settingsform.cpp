@@ -21,12 +21,9 @@ QFont pixelFont(int px, bool bold)
 
 QGroupBox* group(QWidget* parent, const QString& title, QRect geometry)
 {
-    auto* box = new QGroupBox(parent);
+    auto* box = new QGroupBox(title, parent);
     box->setGeometry(geometry);
-    // The font before the title: measured in the dialog's font first, the title would load a
-    // face nothing else shows at start-up.
     box->setFont(pixelFont(12, true));
-    box->setTitle(title);
     return box;
 }
 

@@ -42,14 +42,6 @@ WindowProperty::~WindowProperty()
     }
 }
 
-void WindowProperty::copyTo(Display* display, Window window, Atom property) const
-{
-    if (exists()) {
-        XChangeProperty(display, window, property, m_type, m_format, PropModeReplace, m_data,
-                        static_cast<int>(m_count));
-    }
-}
-
 std::span<const unsigned long> WindowProperty::list(Atom type) const
 {
     if (!m_read || !m_data || m_type != type || m_format != 32) {

@@ -36,9 +36,6 @@ public:
     WindowProperty(const WindowProperty&) = delete;
     WindowProperty& operator=(const WindowProperty&) = delete;
 
-    /** Writes the property unchanged onto another window; nothing when it was not there. */
-    void copyTo(Display* display, Window window, Atom property) const;
-
     /** Whether the window has the property at all. */
     bool exists() const { return m_read && m_type != None; }
 
@@ -70,8 +67,8 @@ bool connectionBroken();
 Display* qtDisplay();
 
 /**
- * A connection of our own for requests that wait for an event (the server time, the frame
- * extents): Qt's connection hands its events to xcb, so Xlib could never read them there.
+ * A connection of our own for requests that wait for an event (the server time): Qt's
+ * connection hands its events to xcb, so Xlib could never read them there.
  */
 Display* ownDisplay();
 
