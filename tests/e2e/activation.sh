@@ -50,9 +50,8 @@ above()
     ((a > b && b >= 0))
 }
 
-e2e_spawn "$E2E_APP"
-APP_PID=$E2E_LAST_PID
-main=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear"
+e2e_start_main
+main=$E2E_MAIN
 e2e_spawn xmessage -geometry +0+0 -name other "another program"
 e2e_wait_until 20 e2e_found --onlyvisible --class '^Xmessage$' || e2e_fail "xmessage did not appear"
 other=$(e2e_search --onlyvisible --class '^Xmessage$' | head -n 1)
@@ -95,15 +94,12 @@ xdotool mousemove --window "$dialog" $CANCEL click 1
 e2e_wait_until 20 e2e_gone --onlyvisible --name '^Settings$' || e2e_fail "the settings dialog did not close"
 
 # The text typed after the activation landed in the name field.
-wmctrl -c "[PLMO] Pellimo by Vaskorin" || e2e_fail "wmctrl could not close the window"
-e2e_wait_exit "$APP_PID" 30 || e2e_fail "the program did not end"
+e2e_close_main
 grep -q $'^NAME=Zed\r$' "$E2E_SETTINGS" || e2e_fail "the typed name did not land in the name field: $(cat -A "$E2E_SETTINGS")"
 
 # An error at close: the settings file cannot be written; its box stands above the main window.
-e2e_spawn "$E2E_APP"
-APP_PID=$E2E_LAST_PID
-main=$(e2e_wait_window TForm1) || e2e_fail "main window did not come back"
-sleep 0.5
+e2e_start_main
+main=$E2E_MAIN
 rm -f "$E2E_SETTINGS"
 mkdir "$E2E_SETTINGS"
 wmctrl -c "[PLMO] Pellimo by Vaskorin" || e2e_fail "wmctrl could not close the window"

@@ -9,9 +9,8 @@ CLIPCLIENT="$2"
 ERROR_BOX='^Pellimo$'
 e2e_start_x
 e2e_copy_app "$1"
-e2e_spawn "$E2E_APP"
-wid=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear"
-sleep 0.5
+e2e_start_main
+wid=$E2E_MAIN
 
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
 start_client()

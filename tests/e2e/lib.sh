@@ -15,6 +15,8 @@
 #   e2e_wait_until <s> <cmd...>  polls a command until it succeeds or the seconds run out
 #   e2e_wait_exit <pid> [s]      waits for a spawned process to end; its status in E2E_EXIT_CODE
 #   e2e_dismiss_box <name regex> answers the visible message box of that title with Return
+#   e2e_start_main               starts the copied program, waits for its main window: APP_PID, E2E_MAIN
+#   e2e_close_main               closes the main window with its close box; the program must end with 0
 #   e2e_click <id> <x> <y>       left click at a point of a window's client area
 #   e2e_client_origin <id>       prints where the window's client area starts on the screen: "x y"
 #   e2e_pixel <png> <x> <y>      prints the pixel of a picture as #RRGGBB
@@ -228,6 +230,21 @@ e2e_wait_exit()
     e2e_wait_until "$seconds" _e2e_dead "$pid" || return 1
     wait "$pid" 2>/dev/null
     E2E_EXIT_CODE=$?
+}
+
+e2e_start_main()
+{
+    e2e_spawn "$E2E_APP"
+    APP_PID=$E2E_LAST_PID
+    E2E_MAIN=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear"
+    sleep 0.5
+}
+
+e2e_close_main()
+{
+    wmctrl -c "[PLMO] Pellimo by Vaskorin" || e2e_fail "wmctrl could not close the window"
+    e2e_wait_exit "$APP_PID" 30 || e2e_fail "the program did not end after its window was closed"
+    [[ "$E2E_EXIT_CODE" == 0 ]] || e2e_fail "exit code $E2E_EXIT_CODE"
 }
 
 e2e_click() # window x y

@@ -9,17 +9,8 @@ e2e_copy_app "$1"
 
 start_app()
 {
-    e2e_spawn "$E2E_APP"
-    APP_PID=$E2E_LAST_PID
-    wid=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear"
-    sleep 0.5
-}
-
-close_app()
-{
-    wmctrl -c "[PLMO] Pellimo by Vaskorin" || e2e_fail "wmctrl could not close the window"
-    e2e_wait_exit "$APP_PID" 30 || e2e_fail "the program did not end after its window was closed"
-    [[ "$E2E_EXIT_CODE" == 0 ]] || e2e_fail "exit code $E2E_EXIT_CODE"
+    e2e_start_main
+    wid=$E2E_MAIN
 }
 
 frame_pos()
@@ -36,7 +27,7 @@ frame_pos()
 
 # First start: defaults.
 start_app
-close_app
+e2e_close_main
 [[ -f "$E2E_SETTINGS" ]] || e2e_fail "no settings file after the first close"
 printf '\xef\xbb\xbf' | cmp -s -n 3 - "$E2E_SETTINGS" || e2e_fail "no UTF-8 byte order mark"
 grep -q $'\r$' "$E2E_SETTINGS" || e2e_fail "lines do not end with CR LF"
@@ -58,7 +49,7 @@ xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 20 "Lumi"
 sleep 0.3
 read -r mx my <<<"$(frame_pos)"
-close_app
+e2e_close_main
 grep -q $'^NAME=Lumi\r$' "$E2E_SETTINGS" || e2e_fail "name not saved: $(cat -A "$E2E_SETTINGS")"
 grep -q $"^Form1Left2=${mx}"$'\r$' "$E2E_SETTINGS" || e2e_fail "left not saved (frame at $mx): $(cat -A "$E2E_SETTINGS")"
 grep -q $"^Form1Top2=${my}"$'\r$' "$E2E_SETTINGS" || e2e_fail "top not saved (frame at $my)"
@@ -71,6 +62,6 @@ read -r x y <<<"$(frame_pos)"
 # Closed while minimised: the restored position is what gets saved.
 xdotool windowminimize "$wid"
 e2e_wait_until 10 wm_state_is "$wid" Iconic || e2e_fail "could not minimise the window"
-close_app
+e2e_close_main
 [[ "$(cat "$E2E_SETTINGS")" == "$saved" ]] || e2e_fail "settings changed without a change: $(cat -A "$E2E_SETTINGS")"
 e2e_log "ok"

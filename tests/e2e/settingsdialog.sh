@@ -20,22 +20,8 @@ readonly BAND="60 322"     # the map's light band under "Always" (dark scheme on
 
 start_app()
 {
-    e2e_spawn "$E2E_APP"
-    APP_PID=$E2E_LAST_PID
-    main=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear"
-    sleep 0.5
-}
-
-close_app()
-{
-    wmctrl -c "[PLMO] Pellimo by Vaskorin" || e2e_fail "wmctrl could not close the window"
-    e2e_wait_exit "$APP_PID" 30 || e2e_fail "the program did not end"
-    [[ "$E2E_EXIT_CODE" == 0 ]] || e2e_fail "exit code $E2E_EXIT_CODE"
-}
-
-click() # window x y
-{
-    xdotool mousemove --window "$1" "$2" "$3" click 1
+    e2e_start_main
+    main=$E2E_MAIN
 }
 
 # Outer rectangle "left top width height" of a window: its client area grown by _NET_FRAME_EXTENTS.
@@ -58,7 +44,7 @@ pixel() # window "x y"
 open_dialog()
 {
     # shellcheck disable=SC2086
-    click "$main" $SETTING
+    e2e_click "$main" $SETTING
     e2e_wait_until 20 e2e_found --onlyvisible --name '^Settings$' || e2e_fail "the settings dialog did not open"
     dialog=$(e2e_search --onlyvisible --name '^Settings$' | head -n 1)
     sleep 0.5
@@ -81,12 +67,12 @@ open_dialog
 expect_centred
 # Choose "Translucent color" and confirm.
 # shellcheck disable=SC2086
-click "$dialog" $BG_LIST
+e2e_click "$dialog" $BG_LIST
 sleep 0.5
 xdotool key Down Return
 sleep 0.3
 # shellcheck disable=SC2086
-click "$dialog" $OK
+e2e_click "$dialog" $OK
 e2e_wait_until 20 e2e_gone --onlyvisible --name '^Settings$' || e2e_fail "OK did not close the dialog"
 sleep 0.3
 light=$(pixel "$main" "$BAND")
@@ -94,7 +80,7 @@ light=$(pixel "$main" "$BAND")
 keys=$(sed 's/\r$//; 1s/^\xef\xbb\xbf//' "$E2E_SETTINGS" | tr '\n' ' ')
 [[ "$keys" == "[System] iSettingsBtnBGColor=1 iSettingsTreeBtnTxtColor=0 iSettingsTreeBtnTxtBold=0 iSettingsTokuBtnTxtColor=0 iSettingsTokuBtnTxtBold=0  " ]] ||
     e2e_fail "unexpected file after OK: '$keys'"
-close_app
+e2e_close_main
 grep -q $"^Form1Left2=$(((1280 - mw) / 2))"$'\r$' "$E2E_SETTINGS" || e2e_fail "main window not centred by its outer width $mw"
 grep -q $"^Form1Top2=$(((1024 - mh) / 2))"$'\r$' "$E2E_SETTINGS" || e2e_fail "main window not centred by its outer height $mh"
 
@@ -108,8 +94,8 @@ xdotool key Escape
 sleep 0.5
 e2e_found --onlyvisible --name '^Settings$' || e2e_fail "Esc closed the dialog"
 # shellcheck disable=SC2086
-click "$dialog" $CANCEL
+e2e_click "$dialog" $CANCEL
 e2e_wait_until 20 e2e_gone --onlyvisible --name '^Settings$' || e2e_fail "Cancel did not close the dialog"
 [[ "$(cat "$E2E_SETTINGS")" == "$saved" ]] || e2e_fail "Cancel wrote the file"
-close_app
+e2e_close_main
 e2e_log "ok"

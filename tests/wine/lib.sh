@@ -12,7 +12,6 @@
 #   wine_close_app               closes the main window with wmctrl, expects exit code 0
 #   probe <args...>              runs wineprobe.exe (see wineprobe.cpp), output without CR
 #   wine_wait_name <regex> [s]   waits for a visible X window with that name, prints its id
-#   wine_click <window> <x> <y>  clicks at client coordinates of an X window
 #
 # The wine prefix is made once per test run by prefix.sh (CTest fixture) and shared; the
 # tests run one at a time, and each ends its wineserver when it is done.
@@ -100,11 +99,6 @@ wine_close_app()
     wmctrl -c "$CAPTION" || e2e_fail "wmctrl could not close the window"
     e2e_wait_exit "$APP_PID" 60 || e2e_fail "PLMO.exe did not end after its window was closed"
     [[ "$E2E_EXIT_CODE" == 0 ]] || e2e_fail "PLMO.exe ended with $E2E_EXIT_CODE"
-}
-
-wine_click()
-{
-    xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
 # True when the probe prints exactly the expected text; for e2e_wait_until.

@@ -44,19 +44,19 @@ in_band() # 1 or 0
 e2e_log "chTopmost toggles the band"
 in_band 1 "at start"
 # shellcheck disable=SC2086
-wine_click "$WID" $CHECKBOX
+e2e_click "$WID" $CHECKBOX
 in_band 0 "after unchecking"
 # shellcheck disable=SC2086
-wine_click "$WID" $CHECKBOX
+e2e_click "$WID" $CHECKBOX
 in_band 1 "after checking again"
 
 e2e_log "the band is left while the selection dialog is open"
 # shellcheck disable=SC2086
-wine_click "$WID" $TREE
+e2e_click "$WID" $TREE
 dialog=$(wine_wait_name "$DIALOG_RE" 30) || e2e_fail "the selection dialog did not open"
 in_band 0 "with the dialog open"
 # shellcheck disable=SC2086
-wine_click "$dialog" $CLOSE
+e2e_click "$dialog" $CLOSE
 e2e_wait_until 20 e2e_gone --onlyvisible --name "$DIALOG_RE" || e2e_fail "the selection dialog did not close"
 in_band 1 "after the dialog closed"
 
@@ -106,7 +106,7 @@ parts=$(grep -c 'Call user32.AttachThreadInput(.*,00000000)' "$E2E_TMP/relay.log
 
 e2e_log "with stay-on-top off the pointer changes nothing"
 # shellcheck disable=SC2086
-wine_click "$WID" $CHECKBOX
+e2e_click "$WID" $CHECKBOX
 in_band 0 "after unchecking"
 xdotool mousemove 5 5
 xdotool windowactivate "$other" 2>/dev/null
@@ -115,17 +115,17 @@ xdotool mousemove --window "$WID" 150 200
 sleep 1
 [[ "$(probe foreground)" == "$OTHER" ]] || e2e_fail "stay-on-top off, yet the pointer took the foreground"
 # shellcheck disable=SC2086
-wine_click "$WID" $CHECKBOX
+e2e_click "$WID" $CHECKBOX
 in_band 1 "after checking again"
 
 e2e_log "Copy reaches the X clipboard"
 # shellcheck disable=SC2086
-wine_click "$WID" $START
+e2e_click "$WID" $START
 sleep 0.5
 # shellcheck disable=SC2086
-wine_click "$WID" $STOP
+e2e_click "$WID" $STOP
 # shellcheck disable=SC2086
-wine_click "$WID" $COPY
+e2e_click "$WID" $COPY
 clipboard_has_line()
 {
     [[ "$(xclip -o -selection clipboard -t UTF8_STRING 2>/dev/null)" == *"by [PLMO] Pellimo by Vaskorin )" ]]
