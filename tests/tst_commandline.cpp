@@ -1,6 +1,7 @@
 // The information options, answered before the single-instance check; every other argument
 // means a normal start (which a running instance turns into bringing its window forward).
 
+#include "argv.h"
 #include "commandline.h"
 
 #include <QtTest>
@@ -33,15 +34,8 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, firstLine);
-        std::vector<QByteArray> storage { QByteArrayLiteral("PLMO") };
-        for (const QString& a : args)
-            storage.push_back(a.toUtf8());
-        std::vector<const char*> argv;
-        for (const QByteArray& a : storage)
-            argv.push_back(a.constData());
-        argv.push_back(nullptr);
-
-        const auto answer = commandline::informationRequest(int(storage.size()), argv.data());
+        const Argv command(args);
+        const auto answer = commandline::informationRequest(command.argc(), command.argv());
         QCOMPARE(answer.has_value(), !firstLine.isEmpty());
         if (!answer)
             return;

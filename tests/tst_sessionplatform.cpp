@@ -2,6 +2,7 @@
 // client cannot stay on top or come forward), the native client with a notice where it does not,
 // and the user's own choice always kept.
 
+#include "argv.h"
 #include "sessionplatform.h"
 
 #include <map>
@@ -75,14 +76,8 @@ private Q_SLOTS:
             const auto it = v.find(name);
             return it == v.end() ? std::nullopt : std::optional<std::string>(it->second);
         };
-        std::vector<QByteArray> storage { QByteArrayLiteral("PLMO") };
-        for (const QString& a : args)
-            storage.push_back(a.toUtf8());
-        std::vector<const char*> argv;
-        for (const QByteArray& a : storage)
-            argv.push_back(a.constData());
-
-        const sessionplatform::Choice choice = sessionplatform::choose(lookup, int(argv.size()), argv.data());
+        const Argv command(args);
+        const sessionplatform::Choice choice = sessionplatform::choose(lookup, command.argc(), command.argv());
         QCOMPARE(QString::fromStdString(choice.platform.value_or("")), platform);
         const QString text = QString::fromStdString(choice.notice);
         if (notice.isEmpty()) {
