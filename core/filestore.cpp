@@ -1,6 +1,7 @@
 // The parts of the file store that are the same on every system.
 #include "filestore.h"
 
+#include "filestore_p.h"
 #include "inidocument.h"
 
 #include <QCryptographicHash>
@@ -78,5 +79,31 @@ QByteArray committedContent(const QByteArray& bytes)
     }
     return bytes;
 }
+
+namespace detail {
+
+ReadResult readChunks(const std::function<qint64(char*, qint64, Reason*)>& readChunk, qint64 maxSize, QByteArray* bytes,
+                      Reason* reason)
+{
+    constexpr qint64 ChunkSize = 64 * 1024;
+    QByteArray content;
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 count = readChunk(chunk.data(), chunk.size(), reason);
+        if (count < 0)
+            return ReadResult::Failed;
+        if (count == 0)
+            break;
+        if (content.size() + count > maxSize) {
+            *reason = TooLargeReason.toString();
+            return ReadResult::Failed;
+        }
+        content.append(chunk.constData(), count);
+    }
+    *bytes = std::move(content);
+    return ReadResult::Read;
+}
+
+} // namespace detail
 
 } // namespace filestore

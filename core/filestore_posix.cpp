@@ -1,6 +1,7 @@
 // The file store on Linux and other POSIX systems: plain system calls, so that every error is
 // seen where it happens and nothing blocks on a FIFO or a device.
 #include "filestore.h"
+#include "filestore_p.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,11 +15,7 @@
 namespace filestore {
 namespace {
 
-constexpr qint64 ReadChunk = 64 * 1024;
 constexpr int TemporarySuffixLength = 6; // "XXXXXX" of mkostemp()
-// There are no system messages for these refusals.
-constexpr QStringView NotRegularReason = u"Not a regular file";
-constexpr QStringView TooLargeReason = u"File too large";
 
 Reason systemText(int error)
 {
@@ -78,7 +75,7 @@ std::optional<Reason> refusedType(mode_t mode)
     if (S_ISDIR(mode))
         return systemText(EISDIR);
     if (!S_ISREG(mode))
-        return NotRegularReason.toString();
+        return detail::NotRegularReason.toString();
     return std::nullopt;
 }
 
@@ -207,32 +204,24 @@ ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reas
         return ReadResult::Failed;
     }
     if (info.st_size > maxSize) {
-        *reason = TooLargeReason.toString();
+        *reason = detail::TooLargeReason.toString();
         return ReadResult::Failed;
     }
 
     // Read to the end rather than trusting the size: the file may grow meanwhile.
-    QByteArray content;
-    content.reserve(qsizetype(info.st_size));
-    QByteArray chunk(ReadChunk, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t count = ::read(fd.get(), chunk.data(), size_t(chunk.size()));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            *reason = systemText(errno);
-            return ReadResult::Failed;
-        }
-        if (count == 0)
-            break;
-        if (content.size() + count > maxSize) {
-            *reason = TooLargeReason.toString();
-            return ReadResult::Failed;
-        }
-        content.append(chunk.constData(), count);
-    }
-    *bytes = std::move(content);
-    return ReadResult::Read;
+    return detail::readChunks(
+        [&fd](char* buffer, qint64 size, Reason* why) -> qint64 {
+            for (;;) {
+                const ssize_t count = ::read(fd.get(), buffer, size_t(size));
+                if (count >= 0)
+                    return count;
+                if (errno != EINTR) {
+                    *why = systemText(errno);
+                    return -1;
+                }
+            }
+        },
+        maxSize, bytes, reason);
 }
 
 bool replaceFile(const QString& path, const QByteArray& bytes, Reason* reason)

@@ -1,6 +1,7 @@
 // The file store on Windows: Qt's file classes, which map to the Win32 calls, with every result
 // checked. QSaveFile replaces the file through a temporary file and MoveFileEx.
 #include "filestore.h"
+#include "filestore_p.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,13 +9,6 @@
 #include <QSaveFile>
 
 namespace filestore {
-namespace {
-
-constexpr qint64 ReadChunk = 64 * 1024;
-constexpr QStringView NotRegularReason = u"Not a regular file";
-constexpr QStringView TooLargeReason = u"File too large";
-
-} // namespace
 
 bool isWritable(const QString& path)
 {
@@ -28,7 +22,7 @@ ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reas
     if (!info.exists())
         return ReadResult::Missing;
     if (!info.isFile()) {
-        *reason = NotRegularReason.toString();
+        *reason = detail::NotRegularReason.toString();
         return ReadResult::Failed;
     }
     QFile file(path);
@@ -36,31 +30,21 @@ ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reas
         *reason = file.errorString();
         return ReadResult::Failed;
     }
-    QByteArray content;
-    QByteArray chunk(ReadChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 count = file.read(chunk.data(), chunk.size());
-        if (count < 0) {
-            *reason = file.errorString();
-            return ReadResult::Failed;
-        }
-        if (count == 0)
-            break;
-        if (content.size() + count > maxSize) {
-            *reason = TooLargeReason.toString();
-            return ReadResult::Failed;
-        }
-        content.append(chunk.constData(), count);
-    }
-    *bytes = std::move(content);
-    return ReadResult::Read;
+    return detail::readChunks(
+        [&file](char* buffer, qint64 size, Reason* why) {
+            const qint64 count = file.read(buffer, size);
+            if (count < 0)
+                *why = file.errorString();
+            return count;
+        },
+        maxSize, bytes, reason);
 }
 
 bool replaceFile(const QString& path, const QByteArray& bytes, Reason* reason)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        *reason = NotRegularReason.toString();
+        *reason = detail::NotRegularReason.toString();
         return false;
     }
     // No in-place fallback: a file that cannot be replaced whole is not written at all.
