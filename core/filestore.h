@@ -35,6 +35,12 @@ bool isWritable(const QString& path);
  */
 bool makeFolders(const QString& path, Reason* reason);
 
+/**
+ * Whether this process may still open @p count more files at once. Near the descriptor limit
+ * (ulimit -n) a new window cannot get the shared memory it is drawn into, and waits forever.
+ */
+bool canOpenFiles(int count);
+
 enum class ReadResult { Read, Missing, Failed };
 
 /**

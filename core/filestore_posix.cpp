@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace filestore {
 namespace {
@@ -258,6 +259,20 @@ bool makeFolders(const QString& path, Reason* reason)
         return false;
     }
     return true;
+}
+
+bool canOpenFiles(int count)
+{
+    std::vector<int> opened;
+    for (int i = 0; i < count; ++i) {
+        const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            break;
+        opened.push_back(fd);
+    }
+    for (const int fd : opened)
+        ::close(fd);
+    return int(opened.size()) == count;
 }
 
 ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reason* reason)

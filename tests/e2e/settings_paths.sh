@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Where the real program's settings go when the ground moves under it: the executable renamed or
 # replaced while it runs, its folder deleted before the close, a file saved as UTF-16 by Notepad,
-# a program in a read-only folder with its settings beside it, and too few file descriptors.
+# too few file descriptors, and a program in a read-only folder with its settings beside it.
 # Usage: settings_paths.sh <path of PLMO>
 
 # shellcheck source=lib.sh
@@ -66,6 +66,25 @@ e2e_close_main
 printf '\xef\xbb\xbf' | cmp -s -n 3 - "$E2E_SETTINGS" || e2e_fail "not written back as UTF-8"
 expect_name Notepad "$E2E_SETTINGS" "UTF-16 file"
 grep -q $'^k=v\r$' "$E2E_SETTINGS" || e2e_fail "the other section of the UTF-16 file was lost"
+
+# Near the descriptor limit (ulimit -n) at a failed close: not a box that is never drawn and never
+# answers, but the failure on standard error and the end of the program. Two descriptors are left
+# free, which a save would get by with (the sanitizer needs them too); the folder goes, so it fails.
+mkdir "$E2E_TMP/doomed"
+cp "$E2E_APP" "$E2E_TMP/doomed/PLMO"
+# shellcheck disable=SC2016 # expanded by the inner shell
+e2e_spawn bash -c 'exec "$0" 2>"$1"' "$E2E_TMP/doomed/PLMO" "$E2E_TMP/fd.err"
+APP_PID=$E2E_LAST_PID
+E2E_MAIN=$(e2e_wait_window TForm1) || e2e_fail "main window did not appear (descriptors)"
+sleep 0.5
+limit=0
+while [[ -e /proc/$APP_PID/fd/$limit ]]; do limit=$((limit + 1)); done
+prlimit --pid "$APP_PID" --nofile="$((limit + 2)):$((limit + 2))" || e2e_fail "prlimit failed"
+rm -rf "$E2E_TMP/doomed"
+wmctrl -c "[PLMO] Pellimo by Vaskorin" || e2e_fail "wmctrl could not close the window"
+e2e_wait_exit "$APP_PID" 30 || e2e_fail "the program hangs near the descriptor limit"
+[[ "$E2E_EXIT_CODE" == 1 ]] || e2e_fail "exit code $E2E_EXIT_CODE near the descriptor limit, expected 1"
+grep -q "^PLMO: .*does not exist (any more)" "$E2E_TMP/fd.err" || e2e_fail "stderr: $(cat "$E2E_TMP/fd.err")"
 
 # A read-only folder (a bind mount: root writes through permission bits) with the settings beside
 # the program: the user's file starts from them, says so once, and keeps them from then on.
