@@ -209,8 +209,9 @@ void TForm1::FormCreate()
     // An unreadable settings file is reported; the window still comes up with the defaults.
     settingsfile::MainSettings s;
     runGuarded([&] { s = settingsfile::readMain(); });
-    // The default position centres the window by its outer size, and the frame is the window
-    // manager's to tell: asked now, the answer is collected once the map picture is decoded.
+    // The default position (for a position missing or out of reach) centres the window by its
+    // outer size, and the frame is the window manager's to tell: asked now, the answer is
+    // collected once the map picture is decoded.
     if (!s.position.applicable(this))
         Platform::instance().requestFrameMargins(this);
     // A longer name from the file shows cut, and goes back to the file whole unless edited.
