@@ -185,6 +185,8 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("first close, no OK: the six keys alone")
             << none << QList<int>{} << false << none << Bom + "[System]\r\n" + closeKeys + "\r\n";
+        QTest::newRow("first close into an empty file")
+            << QByteArray("") << QList<int>{} << false << none << Bom + "[System]\r\n" + closeKeys + "\r\n";
         QTest::newRow("OK saved: nothing more at the close")
             << none << picked << false << none
             << Bom + "[System]\r\niSettingsBtnBGColor=1\r\niSettingsTreeBtnTxtColor=1\r\niSettingsTreeBtnTxtBold=1\r\n"
