@@ -7,6 +7,7 @@
 #include "imagebox.h"
 #include "layoutfont.h"
 #include "overlayimage.h"
+#include "picturefile.h"
 #include "platform.h"
 #include "platformlog.h"
 #include "selectionform.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTimer>
 
 namespace {
@@ -94,7 +96,7 @@ void TForm1::createWidgets()
     // managers and panels draw it at 16 to 48 pixels and scale from the nearest.
     QIcon icon;
     for (int size : { 16, 32, 48 })
-        icon.addFile(QStringLiteral(":/icon/pellimo_%1.png").arg(size));
+        icon.addPixmap(QPixmap::fromImage(readPicture(QStringLiteral(":/icon/pellimo_%1.png").arg(size))));
     setWindowIcon(icon);
 
     Image1 = new ImageBox(this);
