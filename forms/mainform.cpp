@@ -46,6 +46,7 @@ constexpr std::array<TreePlace, 17> TreePlaces{{
 
 } // namespace
 
+using layout::latinCaptionFont;
 using layout::pixelFont;
 using layout::twoDigits;
 
@@ -163,7 +164,7 @@ void TForm1::createWidgets()
     edtNAME->installEventFilter(this);
 
     btnCOPY = makeButton("btnCOPY", QRect(210, 1, 46, 44), 12, true);
-    btnCOPY->setFont(pixelFont(QStringLiteral("Tahoma"), 12, true));
+    btnCOPY->setFont(latinCaptionFont(QStringLiteral("Tahoma"), 12, true));
     btnCOPY->setForceTransparent(true);
     btnCOPY->setTabStop(true);
     connect(btnCOPY, &TGlassButton::clicked, this, &TForm1::btnCOPYClick);
