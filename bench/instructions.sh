@@ -8,9 +8,16 @@
 #                                              rows of the difference table (default 25)
 #
 # Both programs run with PELLIMO_BENCH_QUIT_AFTER_PAINT (they end right after their first paint),
-# PLMO from a private copy of its folder with no settings file. Prints both totals (all threads),
-# the ratio, the cost by library, and the functions whose inclusive cost differs most between
-# the two (PLMO minus yardstick), which is where PLMO's extra start-up work goes.
+# PLMO from a private copy of its folder with no settings file. The count ends where the switch
+# calls QCoreApplication::exit, once the first paint is on the screen; what runs after it (work
+# queued after the first paint, such as PLMO's settings dialog, and the program's end) is printed
+# apart. Prints both totals (all threads) and the ratio; then, from one more start of each with
+# the work both share left out, the cost by library and the functions whose inclusive cost
+# differs most between the two (PLMO minus yardstick), which is where PLMO's extra work goes.
+#
+# The map's scaling runs in Qt's thread pool, in functions without names that differ between the
+# two programs (QImage for PLMO, QPixmap for the yardstick): it shows as a plus and a minus of
+# about the same size among the differences.
 #
 # Environment: PLMO=<path> counts that executable instead of building build/bench/PLMO;
 # KEEP=<dir> keeps the callgrind files there (for callgrind_annotate or kcachegrind).
