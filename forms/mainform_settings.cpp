@@ -18,7 +18,7 @@
 void TForm1::FormClose()
 {
     const QPoint form2Pos = Form2 ? Form2->position() : settingsfile::centredDefault(QSize(304, 232));
-    settingsfile::writeClose(pos(), nameToSave(), form2Pos, blChTopmost != 0);
+    settingsfile::writeClose(settingsfile::screenPosition(this), nameToSave(), form2Pos, blChTopmost != 0);
 }
 
 QString TForm1::nameToSave() const

@@ -107,7 +107,7 @@ void TForm2::place()
 QPoint TForm2::position()
 {
     if (!m_unplaced)
-        return pos();
+        return settingsfile::screenPosition(this);
     return m_unplaced->resolve([this] { return settingsfile::outerGeometry(this).size(); });
 }
 

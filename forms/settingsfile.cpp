@@ -8,8 +8,12 @@
 
 #include <cmath>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QLine>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
+#include <QVariant>
 
 namespace settingsfile {
 namespace {
@@ -45,9 +49,63 @@ QPoint StoredPosition::resolve(const std::function<QSize()>& outerSize) const
     return { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) };
 }
 
+namespace {
+
+/**
+ * Qt lays windows out in its own pixels: the screen's pixels divided by the screen's scale (1.25 at
+ * 125 %), about the screen's top-left corner, which stays where it is. The settings file, the work
+ * area and the frame are in the screen's pixels, so that a window keeps its place on the screen when
+ * the scale changes; these convert as Qt does, rounding to the nearest pixel.
+ */
+struct ScreenScale
+{
+    QPoint origin;
+    qreal factor = 1;
+};
+
+ScreenScale screenScaleAt(QPoint p, bool inScreenPixels)
+{
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect layout = screen->geometry();
+        const qreal factor = screen->devicePixelRatio();
+        const QRect area = inScreenPixels ? QRect(layout.topLeft(), (QSizeF(layout.size()) * factor).toSize()) : layout;
+        if (area.contains(p))
+            return { layout.topLeft(), factor };
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? ScreenScale { primary->geometry().topLeft(), primary->devicePixelRatio() } : ScreenScale {};
+}
+
+QRect toScreenPixels(QRect layout)
+{
+    const ScreenScale s = screenScaleAt(layout.topLeft(), false);
+    return { (layout.topLeft() - s.origin) * s.factor + s.origin, layout.size() * s.factor };
+}
+
+QPoint fromScreenPixels(QPoint screen)
+{
+    const ScreenScale s = screenScaleAt(screen, true);
+    return (screen - s.origin) / s.factor + s.origin;
+}
+
+// Where applyPosition() put a window: (Qt's position, the screen position asked for).
+constexpr const char* AppliedPositionProperty = "pellimoAppliedPosition";
+
+} // namespace
+
 QRect outerGeometry(QWidget* window)
 {
-    return window->geometry().marginsAdded(Platform::instance().frameMargins(window));
+    return toScreenPixels(window->geometry()).marginsAdded(Platform::instance().frameMargins(window));
+}
+
+QPoint screenPosition(QWidget* window)
+{
+    // Qt's pixels cannot hit every screen pixel at 150 %: a window not moved since it was placed
+    // gives back the position it was placed at, so that a start and a close do not shift it.
+    const QLine applied = window->property(AppliedPositionProperty).toLine();
+    if (!applied.isNull() && applied.p1() == window->pos())
+        return applied.p2();
+    return toScreenPixels(QRect(window->pos(), QSize())).topLeft();
 }
 
 namespace {
@@ -104,8 +162,10 @@ private:
 
 void applyPosition(QWidget* window, QPoint framePosition)
 {
-    window->move(framePosition);
-    new FramePlacer(window, framePosition);
+    const QPoint position = fromScreenPixels(framePosition);
+    window->setProperty(AppliedPositionProperty, QLine(position, framePosition));
+    window->move(position);
+    new FramePlacer(window, position);
 }
 
 MainSettings readMain()
