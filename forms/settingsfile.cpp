@@ -7,6 +7,7 @@
 #include "settingslocation.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLine>
@@ -100,10 +101,14 @@ QRect outerGeometry(QWidget* window)
 
 QPoint screenPosition(QWidget* window)
 {
-    // Qt's pixels cannot hit every screen pixel at 150 %: a window not moved since it was placed
-    // gives back the position it was placed at, so that a start and a close do not shift it.
-    const QLine applied = window->property(AppliedPositionProperty).toLine();
-    if (!applied.isNull() && applied.p1() == window->pos())
+    // Qt's pixels cannot hit every screen pixel at 150 %, and Qt rounds the frame and the client
+    // area each on its own, so a window reads back up to a pixel from where it was put. A window
+    // not moved since gives back the screen position it was placed at, so that a start and a close
+    // do not shift it.
+    const QVariant stored = window->property(AppliedPositionProperty);
+    const QLine applied = stored.toLine();
+    const QPoint moved = window->pos() - applied.p1();
+    if (stored.isValid() && std::abs(moved.x()) <= 1 && std::abs(moved.y()) <= 1)
         return applied.p2();
     return toScreenPixels(QRect(window->pos(), QSize())).topLeft();
 }
