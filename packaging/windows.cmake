@@ -13,6 +13,8 @@ set(PELLIMO_ICON ${CMAKE_CURRENT_SOURCE_DIR}/resources/icon/pellimo.ico)
 set(PELLIMO_MANIFEST ${pellimo_rc_dir}/PLMO.manifest)
 configure_file(resources/windows/PLMO.manifest.in ${PELLIMO_MANIFEST} @ONLY)
 configure_file(resources/windows/PLMO.rc.in ${pellimo_rc_dir}/PLMO.rc @ONLY)
-target_sources(PLMO PRIVATE ${pellimo_rc_dir}/PLMO.rc)
+# A library of its own: the resource compiler takes none of the C++ targets' warning options.
+add_library(pellimo_winres OBJECT ${pellimo_rc_dir}/PLMO.rc)
+target_link_libraries(PLMO PRIVATE pellimo_winres)
 # windres does not see the files that the script names: rebuild when they change.
 set_source_files_properties(${pellimo_rc_dir}/PLMO.rc PROPERTIES OBJECT_DEPENDS "${PELLIMO_ICON};${PELLIMO_MANIFEST}")
