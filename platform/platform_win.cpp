@@ -294,11 +294,21 @@ QMargins WinPlatform::frameMargins(QWidget* window)
         exStyle = planned.exStyle;
         dpi = plannedDpi(window);
     }
+    if (dpi == 0) {
+        dpi = USER_DEFAULT_SCREEN_DPI;
+    }
     RECT frame {};
-    if (!AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, dpi ? dpi : USER_DEFAULT_SCREEN_DPI)) {
+    if (!AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, dpi)) {
         return {};
     }
-    return QMargins(-frame.left, -frame.top, frame.right, frame.bottom);
+    // Qt places and reports a framed window by its visible frame: the resize border that Windows
+    // 10 and 11 keep invisible on the left, right and bottom is not part of it, so that a window
+    // put at a position shows its frame there.
+    int hidden = 0;
+    if (style & (WS_DLGFRAME | WS_THICKFRAME)) {
+        hidden = GetSystemMetricsForDpi(SM_CXSIZEFRAME, dpi) + GetSystemMetricsForDpi(SM_CXPADDEDBORDER, dpi);
+    }
+    return QMargins(-frame.left - hidden, -frame.top, frame.right - hidden, frame.bottom - hidden);
 }
 
 void WinPlatform::setStayOnTop(QWidget* window, bool onTop)
