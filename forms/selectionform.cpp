@@ -110,7 +110,7 @@ void TForm2::place()
 QPoint TForm2::position()
 {
     if (!m_unplaced)
-        return pos();
+        return settingsfile::screenPosition(this);
     return m_unplaced->resolve(this);
 }
 

@@ -36,7 +36,7 @@ public:
 
     void FormCreate();
     void FormShow();
-    /** Where the dialog's frame is, or will be at its first show: what the settings file keeps. */
+    /** Where the dialog's frame is, or will be at its first show, in screen pixels as the settings file keeps it. */
     QPoint position();
     void btnClear();
     void BitBtn01Click(QObject* sender);

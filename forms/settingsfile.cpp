@@ -9,9 +9,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QLine>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTimer>
+#include <QVariant>
 
 namespace settingsfile {
 namespace {
@@ -118,9 +123,67 @@ QPoint StoredPosition::resolve(QWidget* window) const
                              { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) });
 }
 
+namespace {
+
+/**
+ * Qt lays windows out in its own pixels: the screen's pixels divided by the screen's scale (1.25 at
+ * 125 %), about the screen's top-left corner, which stays where it is. The settings file, the work
+ * area and the frame are in the screen's pixels, so that a window keeps its place on the screen when
+ * the scale changes; these convert as Qt does, rounding to the nearest pixel.
+ */
+struct ScreenScale
+{
+    QPoint origin;
+    qreal factor = 1;
+};
+
+ScreenScale screenScaleAt(QPoint p, bool inScreenPixels)
+{
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect layout = screen->geometry();
+        const qreal factor = screen->devicePixelRatio();
+        const QRect area = inScreenPixels ? QRect(layout.topLeft(), (QSizeF(layout.size()) * factor).toSize()) : layout;
+        if (area.contains(p))
+            return { layout.topLeft(), factor };
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? ScreenScale { primary->geometry().topLeft(), primary->devicePixelRatio() } : ScreenScale {};
+}
+
+QRect toScreenPixels(QRect layout)
+{
+    const ScreenScale s = screenScaleAt(layout.topLeft(), false);
+    return { (layout.topLeft() - s.origin) * s.factor + s.origin, layout.size() * s.factor };
+}
+
+QPoint fromScreenPixels(QPoint screen)
+{
+    const ScreenScale s = screenScaleAt(screen, true);
+    return (screen - s.origin) / s.factor + s.origin;
+}
+
+// Where applyPosition() put a window: (Qt's position, the screen position asked for).
+constexpr const char* AppliedPositionProperty = "pellimoAppliedPosition";
+
+} // namespace
+
 QRect outerGeometry(QWidget* window)
 {
-    return window->geometry().marginsAdded(Platform::instance().frameMargins(window));
+    return toScreenPixels(window->geometry()).marginsAdded(Platform::instance().frameMargins(window));
+}
+
+QPoint screenPosition(const QWidget* window)
+{
+    // Qt's pixels cannot hit every screen pixel at 150 %, and Qt rounds the frame and the client
+    // area each on its own, so a window reads back up to a pixel from where it was put. A window
+    // not moved since gives back the screen position it was placed at, so that a start and a close
+    // do not shift it.
+    const QVariant stored = window->property(AppliedPositionProperty);
+    const QLine applied = stored.toLine();
+    const QPoint moved = window->pos() - applied.p1();
+    if (stored.isValid() && std::abs(moved.x()) <= 1 && std::abs(moved.y()) <= 1)
+        return applied.p2();
+    return toScreenPixels(QRect(window->pos(), QSize())).topLeft();
 }
 
 namespace {
@@ -177,8 +240,10 @@ private:
 
 void applyPosition(QWidget* window, QPoint framePosition)
 {
-    window->move(framePosition);
-    new FramePlacer(window, framePosition);
+    const QPoint position = fromScreenPixels(framePosition);
+    window->setProperty(AppliedPositionProperty, QLine(position, framePosition));
+    window->move(position);
+    new FramePlacer(window, position);
 }
 
 MainSettings readMain()
@@ -238,8 +303,9 @@ void writeClose(const TForm1& form, QPoint form2Pos)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
-    ini.writeInteger(System, u"Form1Top2", form.pos().y());
-    ini.writeInteger(System, u"Form1Left2", form.pos().x());
+    const QPoint form1Pos = screenPosition(&form);
+    ini.writeInteger(System, u"Form1Top2", form1Pos.y());
+    ini.writeInteger(System, u"Form1Left2", form1Pos.x());
     ini.writeString(System, u"NAME", form.nameToSave());
     ini.writeInteger(System, u"Form2Top", form2Pos.y());
     ini.writeInteger(System, u"Form2Left", form2Pos.x());

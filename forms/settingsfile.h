@@ -68,14 +68,17 @@ struct MainSettings
 };
 
 /**
- * A top-level window's outer rectangle, frame included, as the window system has it or, before
- * the first show, as it will be.
+ * A top-level window's outer rectangle, frame included, in screen pixels, as the window system has
+ * it or, before the first show, as it will be.
  */
 QRect outerGeometry(QWidget* window);
 
+/** A top-level window's outer top-left corner in screen pixels, as the settings file keeps it. */
+QPoint screenPosition(const QWidget* window);
+
 /**
- * Puts a window's outer (frame) top-left corner at a stored position. QWidget::move() on a
- * window not yet shown places the client area there on X11, since the frame is not known yet,
+ * Puts a window's outer (frame) top-left corner at a stored position in screen pixels. QWidget::move()
+ * on a window not yet shown places the client area there on X11, since the frame is not known yet,
  * and the window would creep by the frame's size at every start.
  */
 void applyPosition(QWidget* window, QPoint framePosition);

@@ -4,10 +4,12 @@
 #include "platform.h"
 #include "platformlog.h"
 
+#include <cmath>
 #include <map>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMargins>
+#include <QScreen>
 #include <QWidget>
 #include <string>
 #include <utility>
@@ -121,6 +123,56 @@ HWND createProxy(const std::wstring& className)
     // the tool-window style keeps it off the task bar should it ever be shown.
     return CreateWindowExW(WS_EX_TOOLWINDOW, className.c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module,
                            nullptr);
+}
+
+struct WindowStyles
+{
+    DWORD style = 0;
+    DWORD exStyle = 0;
+};
+
+/**
+ * The frame-shaping styles that Qt's Windows plugin gives a top-level window of these flags: a
+ * caption for a title, a fixed or a sizing border, the small caption of a tool window, the modal
+ * frame of a dialog with a close button but no system menu.
+ */
+WindowStyles plannedStyles(Qt::WindowFlags flags)
+{
+    const Qt::WindowType type = static_cast<Qt::WindowType>(int(flags & Qt::WindowType_Mask));
+    if (flags.testFlag(Qt::FramelessWindowHint) || type == Qt::Popup || type == Qt::ToolTip
+        || type == Qt::SplashScreen) {
+        return { WS_POPUP, 0 };
+    }
+    // Bare Qt::Window, Qt::Dialog and Qt::Tool get a title bar and its buttons.
+    if (!flags.testFlag(Qt::CustomizeWindowHint) && !flags.testFlag(Qt::WindowTitleHint)
+        && (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool)) {
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    const bool dialog = type == Qt::Dialog || type == Qt::Sheet || flags.testFlag(Qt::MSWindowsFixedSizeDialogHint);
+    const bool tool = type == Qt::Tool || type == Qt::Drawer;
+    WindowStyles s;
+    s.style = WS_POPUP | (flags.testFlag(Qt::MSWindowsFixedSizeDialogHint) ? WS_DLGFRAME : WS_THICKFRAME);
+    if (flags.testFlag(Qt::WindowTitleHint)) {
+        s.style |= WS_CAPTION;
+    }
+    if (flags.testFlag(Qt::WindowSystemMenuHint)) {
+        s.style |= WS_SYSMENU;
+    } else if (dialog && flags.testFlag(Qt::WindowCloseButtonHint)) {
+        s.style |= WS_SYSMENU | WS_BORDER;
+        s.exStyle |= WS_EX_DLGMODALFRAME;
+    }
+    if (tool) {
+        s.exStyle |= WS_EX_TOOLWINDOW;
+    }
+    return s;
+}
+
+/** The DPI of the screen a window not created yet will open on, as Qt scales it. */
+UINT plannedDpi(QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    return screen ? static_cast<UINT>(std::lround(screen->devicePixelRatio() * USER_DEFAULT_SCREEN_DPI))
+                  : USER_DEFAULT_SCREEN_DPI;
 }
 
 /** While a modal dialog runs the main window takes no input; forward to the dialog instead. */
@@ -249,20 +301,39 @@ QMargins WinPlatform::frameMargins(QWidget* window)
     if (!window) {
         return {};
     }
-    // The frame follows from the window's styles, known once the native window exists. A window
-    // not created yet is not created for this: made before its flags and owner are final, its
-    // native window falls out of step with Qt (it stopped repainting after leaving the topmost
-    // band). Until then its frame is taken as none.
-    if (!window->testAttribute(Qt::WA_WState_Created)) {
-        return {};
+    // The frame follows from the window's styles and its screen's DPI. A window not created yet is
+    // not created for this: made before its flags and owner are final, its native window falls out
+    // of step with Qt (it stopped repainting after leaving the topmost band). Its styles are the
+    // ones Qt will give it.
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    UINT dpi = 0;
+    if (window->testAttribute(Qt::WA_WState_Created)) {
+        const HWND handle = hwndOf(window);
+        style = static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_STYLE));
+        exStyle = static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_EXSTYLE));
+        dpi = GetDpiForWindow(handle);
+    } else {
+        const WindowStyles planned = plannedStyles(window->windowFlags());
+        style = planned.style;
+        exStyle = planned.exStyle;
+        dpi = plannedDpi(window);
     }
-    const HWND handle = hwndOf(window);
+    if (dpi == 0) {
+        dpi = USER_DEFAULT_SCREEN_DPI;
+    }
     RECT frame {};
-    if (!AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_STYLE)), FALSE,
-                            static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_EXSTYLE)))) {
+    if (!AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, dpi)) {
         return {};
     }
-    return QMargins(-frame.left, -frame.top, frame.right, frame.bottom);
+    // Qt places and reports a framed window by its visible frame: the resize border that Windows
+    // 10 and 11 keep invisible on the left, right and bottom is not part of it, so that a window
+    // put at a position shows its frame there.
+    int hidden = 0;
+    if (style & (WS_DLGFRAME | WS_THICKFRAME)) {
+        hidden = GetSystemMetricsForDpi(SM_CXSIZEFRAME, dpi) + GetSystemMetricsForDpi(SM_CXPADDEDBORDER, dpi);
+    }
+    return QMargins(-frame.left - hidden, -frame.top, frame.right - hidden, frame.bottom - hidden);
 }
 
 void WinPlatform::setStayOnTop(QWidget* window, bool onTop)

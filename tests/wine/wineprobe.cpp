@@ -9,6 +9,13 @@
 //   wineprobe foreground             prints the title of the foreground window
 //   wineprobe findclass <class>      prints 1 when a top-level window of that class exists
 //   wineprobe window <title>         shows a window of its own and runs until it is closed
+//   wineprobe rect <title>           prints the window's outer rectangle and its client area in
+//                                    screen pixels, "left,top,right,bottom client x,y,width,height",
+//                                    the window's DPI and the resize border that Windows 10 keeps
+//                                    invisible (Qt leaves it out of a window's frame)
+//   wineprobe version <file>         prints the file's version resource as Windows reads it, one
+//                                    "name=value" a line
+//   wineprobe icons <file>           prints how many icons Explorer finds in the file
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -71,6 +78,49 @@ int showWindow(const wchar_t* title)
     return 0;
 }
 
+int printRect(HWND window)
+{
+    // In screen pixels, as the window's own per-monitor-aware process sees them, not scaled for a
+    // caller that knows nothing of DPI.
+    SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    RECT outer {};
+    RECT client {};
+    POINT origin {};
+    if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client) || !ClientToScreen(window, &origin)) {
+        return 1;
+    }
+    const UINT dpi = GetDpiForWindow(window);
+    std::printf("%ld,%ld,%ld,%ld client %ld,%ld,%ld,%ld dpi %u border %d\n", outer.left, outer.top, outer.right,
+                outer.bottom, origin.x, origin.y, client.right, client.bottom, dpi,
+                GetSystemMetricsForDpi(SM_CXSIZEFRAME, dpi) + GetSystemMetricsForDpi(SM_CXPADDEDBORDER, dpi));
+    return 0;
+}
+
+int printVersion(const wchar_t* file)
+{
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
+    std::string data(size, '\0');
+    if (size == 0 || !GetFileVersionInfoW(file, 0, size, data.data())) {
+        return 1;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) && fixed) {
+        std::printf("FILEVERSION=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                    HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+    }
+    for (const wchar_t* name : { L"ProductName", L"FileDescription", L"FileVersion", L"ProductVersion",
+                                 L"OriginalFilename", L"LegalCopyright" }) {
+        const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        wchar_t* value = nullptr;
+        if (VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) && value) {
+            std::printf("%ls=%ls\n", name, value);
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -105,6 +155,12 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%d\n", FindWindowW(arg, nullptr) ? 1 : 0);
     } else if (command == L"window") {
         return showWindow(arg);
+    } else if (command == L"rect") {
+        return printRect(windowByTitle(arg));
+    } else if (command == L"version") {
+        return printVersion(arg);
+    } else if (command == L"icons") {
+        std::printf("%u\n", ExtractIconExW(arg, -1, nullptr, nullptr, 0));
     } else {
         std::fprintf(stderr, "wineprobe: unknown command\n");
         return 2;
