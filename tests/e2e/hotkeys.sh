@@ -34,12 +34,13 @@ other_active() { [[ "$(xdotool getactivewindow 2>/dev/null)" == "$other" ]]; }
 e2e_wait_until 10 other_active || e2e_fail "could not activate the other window"
 
 clipboard() { xclip -o -selection clipboard 2>/dev/null; }
+clipboard_filled() { [[ -n "$(clipboard)" ]]; }
 # The seconds of the copied time, or nothing when the copy did not happen.
 copied_seconds()
 {
     printf '' | xclip -selection clipboard >/dev/null 2>&1 # xclip stays to serve it
     xdotool key ctrl+shift+F10
-    e2e_wait_until 10 bash -c '[[ -n "$(xclip -o -selection clipboard 2>/dev/null)" ]]' || return 1
+    e2e_wait_until 10 clipboard_filled || return 1
     local line
     line=$(clipboard)
     [[ "$line" =~ ^Tester\'s\ record『\ 00:([0-9]{2})\.[0-9]{3}\ 』 ]] || e2e_fail "result line: '$line'"
