@@ -42,6 +42,8 @@ QString Hotkeys::failureText(Grab result, QKeyCombination key)
         return QStringLiteral("%1 is in use by another program").arg(text);
     case Grab::NoSuchKey:
         return QStringLiteral("%1 cannot be a hotkey on this keyboard").arg(text);
+    case Grab::Reserved:
+        return QStringLiteral("%1 is kept by the system for itself").arg(text);
     case Grab::Unavailable:
         return QStringLiteral("%1 cannot be a hotkey here").arg(text);
     case Grab::Done:

@@ -22,6 +22,7 @@ public:
         Done,
         InUse, // another program holds the key
         NoSuchKey, // the key has no code on this keyboard or system
+        Reserved, // the system acts on the key itself (Ctrl+Alt+F1 switches consoles on Linux)
         Unavailable, // this session has no global keys at all
     };
 

@@ -103,6 +103,33 @@ unsigned numLockMask(Display* display)
     return mask;
 }
 
+/**
+ * Whether the server acts on the key itself at these modifiers (Ctrl+Alt+F1 to F12 switch
+ * consoles, Ctrl+Alt+Backspace may end the server): such a press never reaches any client, so a
+ * grab of it would succeed and never fire.
+ */
+bool serverKeepsKey(Display* display, KeyCode code, unsigned modifiers)
+{
+    XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask | XkbKeyActionsMask, XkbUseCoreKbd);
+    if (!xkb)
+        return false;
+    bool kept = false;
+    if (xkb->map && xkb->server && XkbKeyHasActions(xkb, code)) {
+        const XkbKeyTypePtr type = XkbKeyKeyType(xkb, code, 0);
+        int level = 0;
+        for (int i = 0; type && i < type->map_count; ++i) {
+            if (type->map[i].active && type->map[i].mods.mask == (modifiers & type->mods.mask))
+                level = type->map[i].level;
+        }
+        const XkbAction* action = XkbKeyActionEntry(xkb, code, level, 0);
+        kept = action
+            && (action->type == XkbSA_SwitchScreen || action->type == XkbSA_Terminate
+                || action->type == XkbSA_XFree86Private);
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+    return kept;
+}
+
 struct Grabbed
 {
     xcb_keycode_t code = 0;
@@ -225,6 +252,9 @@ GlobalHotkeys::Grab X11GlobalHotkeys::grab(int id, QKeyCombination key)
     // A character that sits on its key's shifted level ("!" on "1") needs Shift to be typed.
     if (!keypad && XkbKeycodeToKeysym(display, code, 0, 0) != sym && XkbKeycodeToKeysym(display, code, 0, 1) == sym)
         grabbed.modifiers |= ShiftMask;
+
+    if (serverKeepsKey(display, code, grabbed.modifiers))
+        return Grab::Reserved;
 
     const unsigned numLock = numLockMask(display);
     for (const unsigned locks : { 0u, unsigned(LockMask), numLock, unsigned(LockMask) | numLock }) {
