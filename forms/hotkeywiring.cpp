@@ -7,6 +7,7 @@
 #include "imagebox.h"
 #include "mainform.h"
 #include "overlayimage.h"
+#include "pellimoerror.h"
 
 #include <QMenu>
 
@@ -78,6 +79,11 @@ void installHotkeys(TForm1* form, std::unique_ptr<GlobalHotkeys> system)
     raw->addSystemMenuEntry(form, MenuText, open);
 
     hotkeysettings::Bindings stored {};
-    runGuarded([&] { stored = hotkeysettings::load(); });
+    try {
+        stored = hotkeysettings::load();
+    } catch (const PellimoError& error) {
+        // The main window's own read has shown the error box for this file already.
+        qCWarning(lcHotkeys, "no hotkeys: %s", error.what());
+    }
     hotkeys->start(stored);
 }
