@@ -110,21 +110,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createWidgets();
     TGlassButton* makeButton(const char* name, QRect geometry, int fontPx, bool bold);
-    /** Tracks the pointer onto and off the bare window; `child` is the widget under it, or null. */
-    void pointerOver(const QWidget* child);
 
     std::unique_ptr<StopwatchClock> m_ownClock;
     const StopwatchClock* m_clock;
     Stopwatch m_stopwatch;
     bool m_closing = false;
     QString m_storedName; // the name as read from the settings file
-    bool m_pointerOnBackground = false;
 };

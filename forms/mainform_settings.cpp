@@ -12,13 +12,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QEnterEvent>
 #include <QLineEdit>
 
 void TForm1::FormClose()
 {
     const QPoint form2Pos = Form2 ? Form2->position() : settingsfile::centredDefault(QSize(304, 232));
-    settingsfile::writeClose(pos(), nameToSave(), form2Pos, blChTopmost != 0);
+    settingsfile::writeClose(*this, form2Pos);
 }
 
 QString TForm1::nameToSave() const
@@ -43,46 +42,10 @@ void TForm1::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TForm1::enterEvent(QEnterEvent* event)
-{
-    pointerOver(childAt(event->position().toPoint()));
-    QWidget::enterEvent(event);
-}
-
-void TForm1::mouseMoveEvent(QMouseEvent* event)
-{
-    // Moves over the window's own background, and over the children that do not track the
-    // pointer (the labels), arrive here.
-    pointerOver(childAt(event->position().toPoint()));
-    QWidget::mouseMoveEvent(event);
-}
-
-void TForm1::leaveEvent(QEvent* event)
-{
-    m_pointerOnBackground = false;
-    QWidget::leaveEvent(event);
-}
-
-void TForm1::pointerOver(const QWidget* child)
-{
-    // The window's own mouse-enter is for its bare background only: entering a label does not
-    // count, coming back from any child onto the background does.
-    const bool background = child == nullptr;
-    if (background && !m_pointerOnBackground) {
-        m_pointerOnBackground = true;
-        btn01MouseEnter();
-    } else if (!background) {
-        m_pointerOnBackground = false;
-    }
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Enter && watched != this) {
-        m_pointerOnBackground = false;
-        if (watched == edtNAME || watched == chTopmost)
-            btn01MouseEnter();
-    }
+    if (event->type() == QEvent::Enter && (watched == edtNAME || watched == chTopmost))
+        btn01MouseEnter();
     return QWidget::eventFilter(watched, event);
 }
 

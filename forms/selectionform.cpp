@@ -1,5 +1,6 @@
 #include "selectionform.h"
 
+#include "backgroundenter.h"
 #include "boardanalysis.h"
 #include "boardtables.h"
 #include "errorhandler.h"
@@ -77,6 +78,8 @@ TForm2::TForm2(TForm1* mainForm)
         connect(b, &TGlassButton::mouseEntered, this, &TForm2::BitBtn01MouseEnter);
         optionButtons[std::size_t(k)] = b;
     }
+    // Onto the dialog's bare background, from outside or from an option button.
+    new BackgroundEnter(this, [this] { BitBtn01MouseEnter(); });
 }
 
 TGlassButton* TForm2::optionButton(int k) const
@@ -89,9 +92,9 @@ void TForm2::FormCreate()
     btnClear();
     m_unplaced = settingsfile::StoredPosition();
     runGuarded([this] { m_unplaced = settingsfile::readSelectionPosition(); });
-    // A stored position is applied now; the centred default waits for the first show, as it asks
-    // the window manager for the dialog's frame.
-    if (m_unplaced->complete())
+    // A stored position within reach is applied now; the centred default waits for the first
+    // show, as it asks the window manager for the dialog's frame.
+    if (m_unplaced->applicable(this))
         place();
     btnClear();
 }
@@ -108,7 +111,7 @@ QPoint TForm2::position()
 {
     if (!m_unplaced)
         return pos();
-    return m_unplaced->resolve([this] { return settingsfile::outerGeometry(this).size(); });
+    return m_unplaced->resolve(this);
 }
 
 void TForm2::showEvent(QShowEvent* event)
@@ -123,12 +126,6 @@ void TForm2::FormShow()
     // The dialog is modal over the main window; raising it brings the application to the front.
     raise();
     activateWindow();
-}
-
-void TForm2::enterEvent(QEnterEvent* event)
-{
-    BitBtn01MouseEnter();
-    QDialog::enterEvent(event);
 }
 
 void TForm2::BitBtn01MouseEnter()

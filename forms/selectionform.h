@@ -48,7 +48,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
 
 private:
     void Campus2Line(qint32 a, qint32 b);

@@ -6,6 +6,8 @@
 #include "platform.h"
 #include "settingslocation.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <QEvent>
 #include <QLineEdit>
@@ -17,6 +19,9 @@ namespace {
 constexpr QStringView System = u"System";
 // X11 carries 16-bit window coordinates; keep stored positions where arithmetic cannot overflow.
 constexpr int PositionLimit = 30000;
+
+// A window stays within reach while this much of its title bar lies on one screen's work area.
+constexpr QSize TitleBarGrip { 60, 24 };
 
 int clampPosition(int v)
 {
@@ -40,6 +45,16 @@ const settingslocation::Location& location()
     return found;
 }
 
+bool titleBarReachable(QPoint framePosition, int width, const std::vector<QRect>& workAreas)
+{
+    // The frame's borders add a few pixels on either side; the window's own width is near enough.
+    const QRect titleBar(framePosition, QSize(width, TitleBarGrip.height()));
+    return std::any_of(workAreas.begin(), workAreas.end(), [&titleBar](const QRect& area) {
+        const QRect seen = titleBar.intersected(area);
+        return seen.width() >= TitleBarGrip.width() && seen.height() >= TitleBarGrip.height();
+    });
+}
+
 } // namespace
 
 QString path()
@@ -58,10 +73,49 @@ QPoint centredDefault(QSize outerSize)
     return { left, top };
 }
 
-QPoint StoredPosition::resolve(const std::function<QSize()>& outerSize) const
+bool withinReach(QWidget* window, QPoint framePosition)
 {
-    const QPoint centre = complete() ? QPoint() : centredDefault(outerSize());
-    return { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) };
+    return titleBarReachable(framePosition, window->width(), Platform::instance().workAreas());
+}
+
+QPoint reachablePosition(QWidget* window, QPoint framePosition)
+{
+    if (withinReach(window, framePosition))
+        return framePosition;
+    Platform& platform = Platform::instance();
+    const QPoint centred = centredDefault(outerGeometry(window).size());
+    if (withinReach(window, centred))
+        return centred;
+    // The default leaves out the work area's origin, which put it off every screen here (a
+    // primary screen away from the desktop's origin): the origin goes in.
+    return centred + platform.primaryWorkArea().topLeft();
+}
+
+QRect workAreaOf(QRect outer)
+{
+    Platform& platform = Platform::instance();
+    QRect best = platform.primaryWorkArea();
+    qint64 bestOverlap = 0;
+    for (const QRect& area : platform.workAreas()) {
+        const QRect overlap = area.intersected(outer);
+        if (qint64(overlap.width()) * overlap.height() > bestOverlap) {
+            bestOverlap = qint64(overlap.width()) * overlap.height();
+            best = area;
+        }
+    }
+    return best;
+}
+
+bool StoredPosition::applicable(QWidget* window) const
+{
+    return complete() && withinReach(window, { clampPosition(*left), clampPosition(*top) });
+}
+
+QPoint StoredPosition::resolve(QWidget* window) const
+{
+    const QPoint centre = complete() ? QPoint() : centredDefault(outerGeometry(window).size());
+    return reachablePosition(window,
+                             { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) });
 }
 
 QRect outerGeometry(QWidget* window)
@@ -152,15 +206,26 @@ StoredPosition readSelectionPosition()
     return position;
 }
 
+namespace {
+
+/** The five display keys with the main window's values, in the file's order. */
+std::array<std::pair<QStringView, qint32>, 5> displayKeys(const TForm1& form)
+{
+    return { { { u"iSettingsBtnBGColor", form.iSettingsBtnBGColor },
+               { u"iSettingsTreeBtnTxtColor", form.iSettingsTreeBtnTxtColor },
+               { u"iSettingsTreeBtnTxtBold", form.iSettingsTreeBtnTxtBold },
+               { u"iSettingsTokuBtnTxtColor", form.iSettingsTokuBtnTxtColor },
+               { u"iSettingsTokuBtnTxtBold", form.iSettingsTokuBtnTxtBold } } };
+}
+
+} // namespace
+
 void writeDisplay(const TForm1& form)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
-    ini.writeInteger(System, u"iSettingsBtnBGColor", form.iSettingsBtnBGColor);
-    ini.writeInteger(System, u"iSettingsTreeBtnTxtColor", form.iSettingsTreeBtnTxtColor);
-    ini.writeInteger(System, u"iSettingsTreeBtnTxtBold", form.iSettingsTreeBtnTxtBold);
-    ini.writeInteger(System, u"iSettingsTokuBtnTxtColor", form.iSettingsTokuBtnTxtColor);
-    ini.writeInteger(System, u"iSettingsTokuBtnTxtBold", form.iSettingsTokuBtnTxtBold);
+    for (const auto& [key, value] : displayKeys(form))
+        ini.writeInteger(System, key, value);
     ini.save(file);
 }
 
@@ -169,16 +234,23 @@ void removeStaleTemporaries(const QDateTime& before)
     filestore::removeStaleTemporaries(location().file, before);
 }
 
-void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost)
+void writeClose(const TForm1& form, QPoint form2Pos)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
-    ini.writeInteger(System, u"Form1Top2", form1Pos.y());
-    ini.writeInteger(System, u"Form1Left2", form1Pos.x());
-    ini.writeString(System, u"NAME", name);
+    ini.writeInteger(System, u"Form1Top2", form.pos().y());
+    ini.writeInteger(System, u"Form1Left2", form.pos().x());
+    ini.writeString(System, u"NAME", form.nameToSave());
     ini.writeInteger(System, u"Form2Top", form2Pos.y());
     ini.writeInteger(System, u"Form2Left", form2Pos.x());
-    ini.writeBool(System, u"chTopmost", topmost);
+    ini.writeBool(System, u"chTopmost", form.blChTopmost != 0);
+    // The display choices are the settings dialog's to save, but that save may have failed, or
+    // another program may have changed the file since: a choice the next start would not read
+    // back (the stored value, or the default where the key is missing) is written here too.
+    for (const auto& [key, value] : displayKeys(form)) {
+        if (ini.readInteger(System, key, 0) != value)
+            ini.writeInteger(System, key, value);
+    }
     ini.save(file);
 }
 

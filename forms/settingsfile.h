@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <QDateTime>
 #include <QPoint>
@@ -25,6 +24,20 @@ QString path();
 /** Default position of a window of this outer size: centred on the primary work area's size. */
 QPoint centredDefault(QSize outerSize);
 
+/** Whether enough of the window's title bar to grab it (60 x 24 pixels) lies on one screen's work area. */
+bool withinReach(QWidget* window, QPoint framePosition);
+
+/**
+ * Where a window whose frame would stand at @p framePosition goes: there, while it is within
+ * reach; else centred as for a missing position, so that a position saved on a bigger screen, or
+ * on a screen gone since, cannot leave the window out of reach. The window's outer size is asked
+ * only for the centring.
+ */
+QPoint reachablePosition(QWidget* window, QPoint framePosition);
+
+/** The work area of the screen that holds most of this rectangle; the primary's when none does. */
+QRect workAreaOf(QRect outer);
+
 /**
  * A window's position as the settings file holds it. A coordinate the file lacks, or holds
  * unreadably, comes from the centred default, which needs the window's outer size: on X11 the
@@ -36,8 +49,10 @@ struct StoredPosition
     std::optional<int> top;
 
     bool complete() const { return left && top; }
-    /** The position to apply; `outerSize` is called only when a coordinate is missing. */
-    QPoint resolve(const std::function<QSize()>& outerSize) const;
+    /** Whether the position can be applied as stored: complete and within reach (asks no frame). */
+    bool applicable(QWidget* window) const;
+    /** The position to apply to @p window, within reach (reachablePosition). */
+    QPoint resolve(QWidget* window) const;
 };
 
 struct MainSettings
@@ -76,7 +91,11 @@ void writeDisplay(const TForm1& form);
  * of ours last changed before @p before.
  */
 void removeStaleTemporaries(const QDateTime& before);
-/** The close-time keys. Throws PellimoError on failure. */
-void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost);
+/**
+ * The close-time keys of the main window, with the selection dialog at @p form2Pos; then each
+ * display key whose value the file would give on the next start differs from the window's.
+ * Throws PellimoError on failure.
+ */
+void writeClose(const TForm1& form, QPoint form2Pos);
 
 } // namespace settingsfile

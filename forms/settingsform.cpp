@@ -3,7 +3,6 @@
 #include "errorhandler.h"
 #include "layoutfont.h"
 #include "mainform.h"
-#include "platform.h"
 #include "settingsfile.h"
 
 #include <QComboBox>
@@ -100,13 +99,13 @@ void TForm3::showEvent(QShowEvent* event)
 {
     runGuarded([this] { FormShow(); });
     if (!m_placed && m_main) {
-        // The first show in a run centres the dialog over the main window by both outer sizes;
-        // later shows keep wherever the user left it.
+        // The first show in a run centres the dialog over the main window by both outer sizes, on
+        // the main window's screen; later shows keep wherever the user left it.
         m_placed = true;
-        settingsfile::applyPosition(this,
-                                    firstPosition(settingsfile::outerGeometry(m_main),
-                                                  settingsfile::outerGeometry(this).size(),
-                                                  Platform::instance().primaryWorkArea()));
+        const QRect mainOuter = settingsfile::outerGeometry(m_main);
+        const QPoint first
+            = firstPosition(mainOuter, settingsfile::outerGeometry(this).size(), settingsfile::workAreaOf(mainOuter));
+        settingsfile::applyPosition(this, settingsfile::reachablePosition(this, first));
     }
     QDialog::showEvent(event);
 }

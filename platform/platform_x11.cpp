@@ -159,6 +159,7 @@ public:
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
+    std::vector<QRect> workAreas() override;
     void requestFrameMargins(QWidget* window) override;
     QMargins frameMargins(QWidget* window) override;
     void setStayOnTop(QWidget* window, bool onTop) override;
@@ -227,6 +228,20 @@ QRect X11Platform::primaryWorkArea()
 {
     const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
     return screen ? screen->availableGeometry() : fallbackWorkArea;
+}
+
+std::vector<QRect> X11Platform::workAreas()
+{
+    std::vector<QRect> areas;
+    if (qGuiApp) {
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            areas.push_back(screen->availableGeometry());
+        }
+    }
+    if (areas.empty()) {
+        areas.push_back(primaryWorkArea());
+    }
+    return areas;
 }
 
 #ifdef PELLIMO_HAVE_X11

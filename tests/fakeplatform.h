@@ -9,7 +9,7 @@
 
 /**
  * A platform for widget tests: the executable lives in a private temporary folder (so the
- * settings file does too), the work area is a fixed 1920 x 1040, and every window operation
+ * settings file does too), the work area is 1920 x 1040 unless a test sets others, and every window operation
  * is recorded as one line of text instead of touching a window system.
  */
 class FakePlatform final : public Platform
@@ -21,6 +21,9 @@ public:
 
     /** The frame every top-level window gets (a title bar and thin borders). */
     QMargins frame { 3, 24, 3, 3 };
+
+    /** The screens' work areas, the primary's first; by default the primary (WorkArea) alone. */
+    std::vector<QRect> screens { WorkArea };
 
     /** What the program asked for, in order, e.g. "setStayOnTop Form1 off". */
     QStringList calls;
@@ -59,7 +62,9 @@ public:
         calls << QStringLiteral("setWindowClass %1 %2").arg(nameOf(window), className);
     }
 
-    QRect primaryWorkArea() override { return WorkArea; }
+    QRect primaryWorkArea() override { return screens.front(); }
+
+    std::vector<QRect> workAreas() override { return screens; }
 
     QMargins frameMargins(QWidget* window) override
     {
