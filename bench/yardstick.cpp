@@ -1,6 +1,7 @@
-// The yardstick for bench/startup.sh: the least a Qt program showing Pellimo's window can do.
-// One 304 x 348 window, the 800 x 800 map scaled to 300 x 300 and one line of text; with
-// PELLIMO_BENCH_QUIT_AFTER_PAINT set it ends after its first paint, as PLMO does.
+// The yardstick for bench/startup.sh and bench/instructions.sh: the least a Qt program showing
+// Pellimo's window can do. One 304 x 348 window, the 800 x 800 map scaled to 300 x 300 and one
+// line of text; with PELLIMO_BENCH_QUIT_AFTER_PAINT set it ends after its first paint, as PLMO
+// does.
 
 #include "benchswitch.h"
 

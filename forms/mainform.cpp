@@ -8,6 +8,7 @@
 #include "imagebox.h"
 #include "layoutfont.h"
 #include "overlayimage.h"
+#include "picturefile.h"
 #include "platform.h"
 #include "platformlog.h"
 #include "selectionform.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QTimer>
 
 namespace {
@@ -45,6 +47,7 @@ constexpr std::array<TreePlace, 17> TreePlaces{{
 
 } // namespace
 
+using layout::latinCaptionFont;
 using layout::pixelFont;
 using layout::twoDigits;
 
@@ -95,7 +98,7 @@ void TForm1::createWidgets()
     // managers and panels draw it at 16 to 48 pixels and scale from the nearest.
     QIcon icon;
     for (int size : { 16, 32, 48 })
-        icon.addFile(QStringLiteral(":/icon/pellimo_%1.png").arg(size));
+        icon.addPixmap(QPixmap::fromImage(readPicture(QStringLiteral(":/icon/pellimo_%1.png").arg(size))));
     setWindowIcon(icon);
 
     Image1 = new ImageBox(this);
@@ -162,7 +165,7 @@ void TForm1::createWidgets()
     edtNAME->installEventFilter(this);
 
     btnCOPY = makeButton("btnCOPY", QRect(210, 1, 46, 44), 12, true);
-    btnCOPY->setFont(pixelFont(QStringLiteral("Tahoma"), 12, true));
+    btnCOPY->setFont(latinCaptionFont(QStringLiteral("Tahoma"), 12, true));
     btnCOPY->setForceTransparent(true);
     btnCOPY->setTabStop(true);
     connect(btnCOPY, &TGlassButton::clicked, this, &TForm1::btnCOPYClick);

@@ -1,6 +1,7 @@
 // Drawing on screens with more device pixels than layout pixels (scale 1.5 and 2): the map is
 // sampled from its 800 x 800 source at the device's resolution, the pair lines and the glass
-// buttons are drawn at that resolution, not drawn at 96 dpi and enlarged.
+// buttons are drawn at that resolution, not drawn at 96 dpi and enlarged. The map's picture is
+// read whatever its file is named.
 
 #include "glassbutton.h"
 #include "imagebox.h"
@@ -100,6 +101,29 @@ private Q_SLOTS:
         QVERIFY2(worst <= 2, qPrintable(QStringLiteral("largest channel difference %1").arg(worst)));
         if (dpr == 2.0)
             QVERIFY(uniformBlockShare(drawn, drawn.rect()) < 0.5);
+    }
+
+    // The picture is read in the format its name gives, without asking every image plug-in; a
+    // name that does not match the contents must still give the picture.
+    void pictureIsReadWhateverItsName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("named as it is") << QStringLiteral("map.png");
+        QTest::newRow("named as another format") << QStringLiteral("map.jpg");
+        QTest::newRow("named as no format Qt knows") << QStringLiteral("map.dat");
+        QTest::newRow("no suffix") << QStringLiteral("map");
+    }
+    void pictureIsReadWhateverItsName()
+    {
+        QFETCH(QString, name);
+        const QString source = QStringLiteral(":/maps/PngImage_1.png");
+        QTemporaryDir dir;
+        const QString file = dir.filePath(name);
+        QVERIFY(QFile::copy(source, file));
+        ImageBox box;
+        box.setGeometry(0, 0, 300, 300);
+        QVERIFY(box.setPictureFile(file));
+        QCOMPARE(box.picture().toImage(), QPixmap(source).toImage());
     }
 
     void pairLineEdgesFollowDevicePixels()

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <QFont>
 #include <QRawFont>
 #include <QTextLayout>
+#include <tuple>
 
 namespace glass {
 
@@ -55,7 +57,9 @@ int fontPoints(const QFont& font)
     return int(std::lround(font.pointSizeF()));
 }
 
-bool smoothFaceInstalled(const QFont& font)
+namespace {
+
+bool outlineFaceResolved(const QFont& font)
 {
     const QRawFont face = QRawFont::fromFont(font);
     if (!face.isValid())
@@ -69,6 +73,24 @@ bool smoothFaceInstalled(const QFont& font)
             return false;
     }
     return !face.fontTable("head").isEmpty();
+}
+
+} // namespace
+
+bool smoothFaceInstalled(const QFont& font)
+{
+    // The face a font resolves to does not change while the program runs, nor with its size or
+    // hinting: one answer per face, not one font look-up per paint. The key is what picks the face.
+    using Face = std::tuple<QStringList, int, int, int, int, int, bool>;
+    static std::map<Face, bool> answers;
+    const Face face { font.families(),  font.weight(),        font.style(),     font.stretch(),
+                      font.styleHint(), font.styleStrategy(), font.fixedPitch() };
+    const auto known = answers.find(face);
+    if (known != answers.end())
+        return known->second;
+    const bool installed = outlineFaceResolved(font);
+    answers.emplace(face, installed);
+    return installed;
 }
 
 TextBlock layoutLines(QTextLayout& layout, qreal width, qreal lineStep)

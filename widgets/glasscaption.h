@@ -35,8 +35,9 @@ int fontPoints(const QFont& font);
  * Whether the font's face is installed: the face the font resolves to is the one asked for or one
  * the program maps it onto (a substitute counts as installed), and it is an outline (TrueType or
  * OpenType) face, which is what smooth text needs; bitmap faces have no font header table.
- * Asked of the font engine the font already uses: the font database's own query costs as much as
- * a tenth of a button's paint.
+ * Asked of the font engine the font already uses (the font database's own query costs as much as
+ * a tenth of a button's paint), once per face: later calls for the same face, at any size, answer
+ * from memory.
  */
 bool smoothFaceInstalled(const QFont& font);
 

@@ -1,6 +1,7 @@
 #include "imagebox.h"
 
 #include "devicescale.h"
+#include "picturefile.h"
 
 #include <QImage>
 #include <QPainter>
@@ -18,7 +19,7 @@ bool ImageBox::setPictureFile(const QString& fileName)
 
 QPixmap ImageBox::picture() const
 {
-    return m_fileName.isEmpty() ? QPixmap() : QPixmap::fromImage(QImage(m_fileName));
+    return m_fileName.isEmpty() ? QPixmap() : QPixmap::fromImage(readPicture(m_fileName));
 }
 
 void ImageBox::rescale(qreal dpr)
@@ -27,8 +28,9 @@ void ImageBox::rescale(qreal dpr)
     // the 800 x 800 map) is freed once it is scaled. Premultiplied first, as a pixmap would be.
     // Scaled once from the source straight to the device pixels it covers: at 150 % the 800-pixel
     // map becomes 450 device pixels, not 300 layout pixels enlarged to 450.
-    const QImage picture
-        = m_fileName.isEmpty() ? QImage() : QImage(m_fileName).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage picture = m_fileName.isEmpty()
+        ? QImage()
+        : readPicture(m_fileName).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (picture.isNull()) {
         m_scaled = QPixmap();
     } else {
