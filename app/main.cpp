@@ -1,8 +1,10 @@
+#include "afterfirstpaint.h"
 #include "application.h"
 #include "benchswitch.h"
 #include "commandline.h"
 #include "errorhandler.h"
 #include "globals.h"
+#include "hotkeywiring.h"
 #include "mainform.h"
 #include "pellimoerror.h"
 #include "platform.h"
@@ -83,6 +85,9 @@ int main(int argc, char** argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, Form1,
                      [](QSessionManager&) { runGuarded([] { Form1->FormClose(); }); });
     std::atexit(saveAtLostDisplay);
+
+    // Global keys, if the settings hold any, once the window has painted: start-up waits for none.
+    runAfterFirstPaint(Form1, [] { installHotkeys(Form1); });
 
     benchswitch::quitAfterFirstPaintIfAsked(Form1);
     Form1->show();

@@ -25,8 +25,9 @@ fi
 if [[ -n "$qt_headers" && -f "$qt_headers/QtWidgets/QWidget" ]]; then
     # The host headers declare Linux exports; MinGW warns about their dllimport attributes only.
     "$compiler" "${flags[@]}" -Wno-attributes -isystem "$qt_headers" -isystem "$qt_headers/QtCore" \
-        -isystem "$qt_headers/QtGui" -isystem "$qt_headers/QtWidgets" -I"$here" "$here/platform_win.cpp"
-    echo "check-win: platform_win.cpp passes against the Qt headers in $qt_headers"
+        -isystem "$qt_headers/QtGui" -isystem "$qt_headers/QtWidgets" -I"$here" "$here/platform_win.cpp" \
+        "$here/globalhotkeys_win.cpp"
+    echo "check-win: platform_win.cpp and globalhotkeys_win.cpp pass against the Qt headers in $qt_headers"
 else
     echo "check-win: no host Qt 6 headers; checked against the stand-ins only"
 fi
