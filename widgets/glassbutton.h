@@ -1,5 +1,6 @@
 #pragma once
 
+#include "glassenums.h"
 #include "shortcuthintwindow.h"
 #include "tcolor.h"
 
@@ -11,40 +12,6 @@ class QAction;
 class QPainter;
 class QTimer;
 class TGlassButtonActionLink;
-
-enum TButtonShape { btsRectangle, btsCurvedRectangle };
-enum TButtonDirection { bdLeft, bdRight };
-enum TBackGroundSymbol {
-    bsArrowLeft,
-    bsArrowRight,
-    bsArrowUp,
-    bsArrowDown,
-    bsPlay,
-    bsPause,
-    bsStop,
-    bsFastForward,
-    bsForward,
-    bsBackward,
-    bsFastBackward,
-    bsSpeaker,
-    bsNoSpeaker,
-    bsNone,
-    bsRecord,
-    bsCustom
-};
-enum TButtonLayout {
-    blGlyphLeft,
-    blGlyphTop,
-    blGlyphRight,
-    blGlyphBottom,
-    blGlyphLeftAdjusted,
-    blGlyphRightAdjusted,
-    blGlyphTopAdjusted,
-    blGlyphBottomAdjusted
-};
-enum TAntiAlias { aaNone, aaClearType, aaAntiAlias };
-enum TGlassButtonStyle { tasButton, tasCheck };
-enum TGlassButtonState { absUp, absDisabled, absDown, absDropDown, absExclusive };
 
 /** Hint information a button carries for others; the button itself never reads it. */
 struct TGlassHintInfo

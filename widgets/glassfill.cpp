@@ -55,6 +55,11 @@ void fillWholePixels(QPainter& p, std::initializer_list<QRectF> rects, const QBr
 
 namespace glass {
 
+QColor layerColor(TColor color, int alpha)
+{
+    return QColor(tcolor::red(color), tcolor::green(color), tcolor::blue(color), alpha);
+}
+
 void fillBanded(QPainter& p, const QPainterPath& path, const QBrush& brush, int spansPerRow)
 {
     const QRectF bounds = path.controlPointRect();

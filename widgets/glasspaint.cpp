@@ -25,15 +25,6 @@ constexpr TColor FocusOutline = 0x808080;
 
 } // namespace
 
-namespace glass {
-
-QColor layerColor(TColor color, int alpha)
-{
-    return QColor(tcolor::red(color), tcolor::green(color), tcolor::blue(color), alpha);
-}
-
-} // namespace glass
-
 // ---- The button's painting ------------------------------------------------------------------------
 
 QColor TCustomGlassButton::toArgb(TColor color) const

@@ -5,6 +5,7 @@
 #include <QLineF>
 #include <QPainterPathStroker>
 #include <QPolygonF>
+#include <QtMath>
 #include <QTransform>
 #include <utility>
 

@@ -1,6 +1,7 @@
 #include "shortcuthintwindow.h"
 
-#include "glasspaint.h"
+#include "glassfill.h"
+#include "glassshapes.h"
 
 #include <QFontMetrics>
 #include <QPainter>
