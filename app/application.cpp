@@ -15,6 +15,16 @@ bool PellimoApplication::notify(QObject* receiver, QEvent* event)
     return result;
 }
 
+void prepareApplication()
+{
+    // Outside any namespace: the macro declares the resource initialiser where it stands.
+    Q_INIT_RESOURCE(resources);
+    installFontSubstitutions();
+    // One look on every desktop: the layouts' pixel positions (such as "Always" over the check
+    // box text "on Top") are made for this style's metrics, and the tests pin it too.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
 void installFontSubstitutions()
 {
     // Without these the face Qt picks for the Windows fonts changes with the user's language.

@@ -67,12 +67,8 @@ int main(int argc, char** argv)
 
     const QDateTime started = QDateTime::currentDateTime();
     PellimoApplication app(argc, argv);
-    Q_INIT_RESOURCE(resources);
     QApplication::setApplicationName(QStringLiteral("Pellimo"));
-    installFontSubstitutions();
-    // One look on every desktop: the layouts' pixel positions (such as "Always" over the check
-    // box text "on Top") are made for this style's metrics, and the tests pin it too.
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    prepareApplication();
 
     // What saves killed mid-way left behind; only the first instance may touch the folder.
     settingsfile::removeStaleTemporaries(started.addSecs(-StaleTemporaryAgeSecs));

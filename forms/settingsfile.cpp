@@ -1,8 +1,8 @@
 #include "settingsfile.h"
 
+#include "board.h"
 #include "filestore.h"
 #include "inidocument.h"
-#include "mainform.h"
 #include "platform.h"
 #include "settingslocation.h"
 
@@ -133,15 +133,15 @@ StoredPosition readSelectionPosition()
     return position;
 }
 
-void writeDisplay(const TForm1& form)
+void writeDisplay(const DisplaySettings& display)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
-    ini.writeInteger(System, u"iSettingsBtnBGColor", form.iSettingsBtnBGColor);
-    ini.writeInteger(System, u"iSettingsTreeBtnTxtColor", form.iSettingsTreeBtnTxtColor);
-    ini.writeInteger(System, u"iSettingsTreeBtnTxtBold", form.iSettingsTreeBtnTxtBold);
-    ini.writeInteger(System, u"iSettingsTokuBtnTxtColor", form.iSettingsTokuBtnTxtColor);
-    ini.writeInteger(System, u"iSettingsTokuBtnTxtBold", form.iSettingsTokuBtnTxtBold);
+    ini.writeInteger(System, u"iSettingsBtnBGColor", display.btnBGColor);
+    ini.writeInteger(System, u"iSettingsTreeBtnTxtColor", display.treeBtnTxtColor);
+    ini.writeInteger(System, u"iSettingsTreeBtnTxtBold", display.treeBtnTxtBold);
+    ini.writeInteger(System, u"iSettingsTokuBtnTxtColor", display.tokuBtnTxtColor);
+    ini.writeInteger(System, u"iSettingsTokuBtnTxtBold", display.tokuBtnTxtBold);
     ini.save(file);
 }
 

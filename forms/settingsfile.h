@@ -9,7 +9,7 @@
 #include <QString>
 
 class QWidget;
-class TForm1;
+struct DisplaySettings;
 
 /** The settings file beside the executable: each access opens, uses and drops its own document. */
 namespace settingsfile {
@@ -68,7 +68,7 @@ MainSettings readMain();
 /** The selection dialog's position. Throws PellimoError when the file cannot be read. */
 StoredPosition readSelectionPosition();
 /** The five display keys, after the settings dialog's OK. Throws PellimoError on failure. */
-void writeDisplay(const TForm1& form);
+void writeDisplay(const DisplaySettings& display);
 /**
  * Removes what saves killed before they finished left beside the settings file: temporary files
  * of ours last changed before @p before.

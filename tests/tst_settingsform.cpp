@@ -31,9 +31,8 @@ QList<QComboBox*> lists()
 
 QList<int> fields()
 {
-    const TForm1& f = *Form1;
-    return { f.iSettingsBtnBGColor, f.iSettingsTreeBtnTxtColor, f.iSettingsTreeBtnTxtBold, f.iSettingsTokuBtnTxtColor,
-             f.iSettingsTokuBtnTxtBold };
+    const DisplaySettings& d = Form1->board().display();
+    return { d.btnBGColor, d.treeBtnTxtColor, d.treeBtnTxtBold, d.tokuBtnTxtColor, d.tokuBtnTxtBold };
 }
 
 /** Clicks Setting; while the dialog runs, `inDialog` acts on it (it must end the dialog). */
@@ -111,7 +110,7 @@ private Q_SLOTS:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         // Tree 1 holds "Honor" (option 3), so the tree's look follows the display choices.
-        f.iSel1 = 1;
+        f.board().beginChoosing(1);
         Form2->BitBtn01Click(Form2->optionButton(3));
         const QString path = windows.platform.settingsPath();
         const QByteArray before = fileBytes(path);
@@ -153,16 +152,16 @@ private Q_SLOTS:
 
         // The look: the map by the scheme, the tree holding an option by the text colour.
         const bool applied = !written.isNull();
-        const int scheme = f.iSettingsBtnBGColor;
+        const int scheme = f.board().display().btnBGColor;
         const QImage expectedMap(scheme == 0 ? QStringLiteral(":/maps/PngImage_2.png")
                                              : QStringLiteral(":/maps/PngImage_1.png"));
         const QPoint underTree(83 * 8 / 3, 33 * 8 / 3);
         QCOMPARE(f.Image1->picture().toImage().pixel(underTree),
                  applied ? expectedMap.pixel(underTree) : mapBefore.pixel(underTree));
         QCOMPARE(f.treeButton(1)->fontColor(),
-                 applied ? (f.iSettingsTreeBtnTxtColor != 0 ? 0x808080u : 0x202020u) : treeText);
+                 applied ? (f.board().display().treeBtnTxtColor != 0 ? 0x808080u : 0x202020u) : treeText);
         QCOMPARE(f.treeButton(1)->backColor(), board::backColor(3, applied ? scheme : 0));
-        QCOMPARE(Form2->optionButton(3)->fontColor(), f.iSettingsTokuBtnTxtColor != 0 ? 0x404040u : 0xB0B0B0u);
+        QCOMPARE(Form2->optionButton(3)->fontColor(), f.board().display().tokuBtnTxtColor != 0 ? 0x404040u : 0xB0B0B0u);
     }
 
     void placement_data()

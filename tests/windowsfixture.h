@@ -19,10 +19,7 @@ inline void prepareWindowsTestApplication()
     if (done)
         return;
     done = true;
-    // Outside any namespace: the macro declares the resource initialiser where it stands.
-    Q_INIT_RESOURCE(resources);
-    installFontSubstitutions();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    prepareApplication();
 }
 
 /**
