@@ -2,7 +2,7 @@
 #include "benchswitch.h"
 #include "commandline.h"
 #include "errorhandler.h"
-#include "globals.h"
+#include "formfactory.h"
 #include "mainform.h"
 #include "pellimoerror.h"
 #include "platform.h"

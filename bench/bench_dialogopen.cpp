@@ -7,7 +7,7 @@
 #include "application.h"
 #include "fakeplatform.h"
 #include "glassbutton.h"
-#include "globals.h"
+#include "formfactory.h"
 #include "mainform.h"
 #include "platform.h"
 #include "selectionform.h"

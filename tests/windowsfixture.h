@@ -3,7 +3,7 @@
 #include "application.h"
 #include "errorhandler.h"
 #include "fakeplatform.h"
-#include "globals.h"
+#include "formfactory.h"
 #include "mainform.h"
 #include "selectionform.h"
 #include "settingsform.h"

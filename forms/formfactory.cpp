@@ -1,4 +1,4 @@
-#include "globals.h"
+#include "formfactory.h"
 
 #include "afterfirstpaint.h"
 #include "errorhandler.h"
