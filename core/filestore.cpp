@@ -5,6 +5,7 @@
 #include "inidocument.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 
 namespace filestore {
@@ -81,6 +82,11 @@ QByteArray committedContent(const QByteArray& bytes)
 }
 
 namespace detail {
+
+Reason missingFolderReason(const QString& folder)
+{
+    return QStringLiteral("The folder %1 does not exist (any more)").arg(QDir::toNativeSeparators(folder));
+}
 
 ReadResult readChunks(const std::function<qint64(char*, qint64, Reason*)>& readChunk, qint64 maxSize, QByteArray* bytes,
                       Reason* reason)

@@ -29,6 +29,18 @@ QByteArray encodePath(const QString& path);
  */
 bool isWritable(const QString& path);
 
+/**
+ * Makes the folder @p path and the folders above it that are missing. False with the system's
+ * reason when one cannot be made (no home folder, a read-only one).
+ */
+bool makeFolders(const QString& path, Reason* reason);
+
+/**
+ * Whether this process may still open @p count more files at once. Near the descriptor limit
+ * (ulimit -n) a new window cannot get the shared memory it is drawn into, and waits forever.
+ */
+bool canOpenFiles(int count);
+
 enum class ReadResult { Read, Missing, Failed };
 
 /**
@@ -40,14 +52,19 @@ ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reas
 /**
  * Replaces the file's content with @p bytes so that at every moment the path holds the old or
  * the new content: through a temporary file beside it and a rename, keeping the old file's
- * owner, group and mode; or, in a folder we may not write, in place through a pending copy
- * (see committedContent()). On any error the old content stays and false is returned.
+ * owner, group and mode (a new file gets the mode the umask allows); or, in a folder we may not
+ * write, in place through a pending copy (see committedContent()). The data is flushed to the
+ * disk before it takes the file's name. A symlink that points nowhere gets its target created.
+ * On any error the old content stays and false is returned; when the folder has gone, the reason
+ * says so. Should an in-place save fail after its copy was complete and the old content cannot
+ * be put back, the reason says that the new settings will be used.
  */
 bool replaceFile(const QString& path, const QByteArray& bytes, Reason* reason);
 
 /**
- * Removes temporary files of replaceFile() for @p path ("<name>.XXXXXX") that a killed process
- * left behind: only regular files of ours, never through a symlink, last changed before @p before.
+ * Removes temporary files of replaceFile() for @p path ("<name>.PLMO-save-XXXXXX", a name no
+ * person gives a backup) that a killed process left behind: only regular files of ours with that
+ * marker, never through a symlink, last changed before @p before.
  * Returns how many were removed.
  */
 int removeStaleTemporaries(const QString& path, const QDateTime& before);

@@ -11,11 +11,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace filestore {
 namespace {
 
-constexpr int TemporarySuffixLength = 6; // "XXXXXX" of mkostemp()
+using detail::SystemCalls;
+using detail::systemCalls;
 
 Reason systemText(int error)
 {
@@ -52,7 +54,7 @@ private:
 bool writeAll(int fd, const char* data, qsizetype size, off_t offset)
 {
     while (size > 0) {
-        const ssize_t written = ::pwrite(fd, data, size_t(size), offset);
+        const ssize_t written = systemCalls().pwrite(fd, data, size_t(size), offset);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -110,6 +112,20 @@ mode_t creationMode()
     return 0666 & ~mask;
 }
 
+bool readAll(int fd, QByteArray* bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes->size()) {
+        const ssize_t count = ::pread(fd, bytes->data() + done, size_t(bytes->size() - done), off_t(done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        done += count;
+    }
+    return true;
+}
+
 /**
  * Replaces the content of @p target without a second file. First the new content goes past the
  * end of the old one as a pending copy that readers recognise once complete, then over the start,
@@ -118,6 +134,7 @@ mode_t creationMode()
  */
 bool replaceInPlace(const QByteArray& target, const QByteArray& bytes, Reason* reason)
 {
+    const SystemCalls& call = systemCalls();
     Descriptor fd(::open(target.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat info = {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
@@ -131,31 +148,66 @@ bool replaceInPlace(const QByteArray& target, const QByteArray& bytes, Reason* r
 
     const off_t oldSize = info.st_size;
     const off_t newSize = off_t(bytes.size());
+    // The old bytes, to put back should the new ones fail half-way.
+    QByteArray old(qsizetype(oldSize), Qt::Uninitialized);
+    if (!readAll(fd.get(), &old)) {
+        *reason = systemText(errno ? errno : EIO);
+        return false;
+    }
     // Spaces up to the new length, so that writing the new content later needs no new blocks.
     const QByteArray tail = QByteArray(qsizetype(std::max(oldSize, newSize) - oldSize), ' ') + pendingCopy(bytes);
-    if (!writeAll(fd.get(), tail.constData(), tail.size(), oldSize) || ::fsync(fd.get()) != 0) {
+    if (!writeAll(fd.get(), tail.constData(), tail.size(), oldSize) || call.fsync(fd.get()) != 0) {
         const int error = errno;
         // The old bytes were never touched: cutting the tail off gives the old file back.
-        if (::ftruncate(fd.get(), oldSize) == 0)
-            ::fsync(fd.get());
+        if (call.ftruncate(fd.get(), oldSize) == 0)
+            call.fsync(fd.get());
         *reason = systemText(error);
         return false;
     }
     // From here on the file stands for the new content, through the copy until it is cut off.
-    if (!writeAll(fd.get(), bytes.constData(), bytes.size(), 0) || ::fsync(fd.get()) != 0
-        || ::ftruncate(fd.get(), newSize) != 0 || ::fsync(fd.get()) != 0 || !fd.close()) {
+    if (!writeAll(fd.get(), bytes.constData(), bytes.size(), 0) || call.fsync(fd.get()) != 0
+        || call.ftruncate(fd.get(), newSize) != 0 || call.fsync(fd.get()) != 0) {
+        const int error = errno;
+        // A failure is reported as one only when the old content is back: otherwise the next
+        // start reads the new settings from the copy, and the message has to say so.
+        const bool restored = writeAll(fd.get(), old.constData(), old.size(), 0)
+            && call.ftruncate(fd.get(), oldSize) == 0 && call.fsync(fd.get()) == 0;
+        *reason = systemText(error);
+        if (!restored)
+            reason->append(
+                QStringLiteral(" (the new settings were kept in the file's recovery line and will be used)"));
+        return false;
+    }
+    if (!fd.close()) {
         *reason = systemText(errno);
         return false;
     }
     return true;
 }
 
+/** Where a symlink leads when nothing is there: its target, as editors create it, relative links resolved. */
+QByteArray danglingTarget(const QByteArray& link)
+{
+    QByteArray current = link;
+    for (int hops = 0; hops < 40; ++hops) {
+        QByteArray next(PATH_MAX, Qt::Uninitialized);
+        const ssize_t size = ::readlink(current.constData(), next.data(), size_t(next.size()));
+        if (size < 0)
+            return current;
+        next.truncate(size);
+        if (!next.startsWith('/'))
+            next = folderOf(current) + '/' + next;
+        current = next;
+    }
+    return current;
+}
+
 bool isTemporaryName(const QByteArray& entry, const QByteArray& fileName)
 {
-    if (entry.size() != fileName.size() + 1 + TemporarySuffixLength || !entry.startsWith(fileName)
-        || entry[fileName.size()] != '.')
+    const QByteArray prefix = fileName + detail::TemporaryMarker;
+    if (entry.size() != prefix.size() + detail::TemporarySuffixLength || !entry.startsWith(prefix))
         return false;
-    return std::all_of(entry.end() - TemporarySuffixLength, entry.end(), [](char c) {
+    return std::all_of(entry.end() - detail::TemporarySuffixLength, entry.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     });
 }
@@ -173,9 +225,54 @@ QByteArray resolved(const QByteArray& name)
 
 } // namespace
 
+namespace detail {
+
+SystemCalls& systemCalls()
+{
+    static SystemCalls calls { ::pwrite, ::fsync, ::ftruncate, ::mkostemp };
+    return calls;
+}
+
+} // namespace detail
+
 bool isWritable(const QString& path)
 {
     return ::faccessat(AT_FDCWD, encodePath(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
+bool makeFolders(const QString& path, Reason* reason)
+{
+    const QByteArray name = encodePath(path);
+    for (qsizetype at = name.indexOf('/', 1);; at = name.indexOf('/', at + 1)) {
+        const QByteArray part = at < 0 ? name : name.first(at);
+        if (!part.endsWith('/') && ::mkdir(part.constData(), 0777) != 0 && errno != EEXIST) {
+            *reason = systemText(errno);
+            return false;
+        }
+        if (at < 0)
+            break;
+    }
+    struct stat info = {};
+    const bool made = ::stat(name.constData(), &info) == 0;
+    if (!made || !S_ISDIR(info.st_mode)) {
+        *reason = systemText(made ? ENOTDIR : errno);
+        return false;
+    }
+    return true;
+}
+
+bool canOpenFiles(int count)
+{
+    std::vector<int> opened;
+    for (int i = 0; i < count; ++i) {
+        const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            break;
+        opened.push_back(fd);
+    }
+    for (const int fd : opened)
+        ::close(fd);
+    return int(opened.size()) == count;
 }
 
 ReadResult readFile(const QString& path, qint64 maxSize, QByteArray* bytes, Reason* reason)
@@ -230,35 +327,41 @@ bool replaceFile(const QString& path, const QByteArray& bytes, Reason* reason)
     struct stat old = {};
     const bool exists = ::stat(name.constData(), &old) == 0;
     const int statError = errno;
+    QByteArray target = name;
     if (!exists) {
         struct stat link = {};
-        if (statError != ENOENT) {
+        if (statError != ENOENT && statError != ENOTDIR) {
             *reason = systemText(statError);
             return false;
         }
-        // A symlink to nothing: where its target would go is not ours to decide.
-        if (::lstat(name.constData(), &link) == 0) {
-            *reason = systemText(ENOENT);
-            return false;
-        }
+        // A symlink to nothing: the file is created where it points, as editors do.
+        if (::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode))
+            target = danglingTarget(name);
     } else if (const auto refused = refusedType(old.st_mode)) {
         *reason = *refused;
         return false;
-    }
-    // A symlink stays a symlink: the file it points to is the one replaced.
-    const QByteArray target = exists ? resolved(name) : name;
-    if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
-        *reason = systemText(errno);
-        return false;
+    } else {
+        // A symlink stays a symlink: the file it points to is the one replaced.
+        target = resolved(name);
+        if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0) {
+            *reason = systemText(errno);
+            return false;
+        }
     }
 
-    QByteArray temporary = target + '.' + QByteArray(TemporarySuffixLength, 'X');
-    const int created = ::mkostemp(temporary.data(), O_CLOEXEC);
+    QByteArray temporary = target + detail::TemporaryMarker + QByteArray(detail::TemporarySuffixLength, 'X');
+    const int created = systemCalls().mkostemp(temporary.data(), O_CLOEXEC);
     if (created < 0) {
+        const int error = errno;
         // Without write access to the folder no temporary file can be made there.
-        if (exists && (errno == EACCES || errno == EPERM))
+        if (exists && (error == EACCES || error == EPERM))
             return replaceInPlace(target, bytes, reason);
-        *reason = systemText(errno);
+        struct stat folder = {};
+        const QByteArray folderName = folderOf(target);
+        if ((error == ENOENT || error == ENOTDIR) && ::stat(folderName.constData(), &folder) != 0)
+            *reason = detail::missingFolderReason(decodePath(folderName));
+        else
+            *reason = systemText(error);
         return false;
     }
     Descriptor fd(created);
@@ -272,8 +375,10 @@ bool replaceFile(const QString& path, const QByteArray& bytes, Reason* reason)
     } else {
         written = ::fchmod(fd.get(), creationMode()) == 0;
     }
-    written = written && writeAll(fd.get(), bytes.constData(), bytes.size(), 0) && ::fsync(fd.get()) == 0 && fd.close()
-        && ::rename(temporary.constData(), target.constData()) == 0;
+    // The data must be on the disk before the rename makes it the file: a crash right after the
+    // rename would otherwise leave an empty settings file.
+    written = written && writeAll(fd.get(), bytes.constData(), bytes.size(), 0) && systemCalls().fsync(fd.get()) == 0
+        && fd.close() && ::rename(temporary.constData(), target.constData()) == 0;
     if (!written) {
         *reason = systemText(errno);
         ::unlink(temporary.constData());

@@ -1,12 +1,14 @@
 #include "inidocument.h"
 
 #include "filestore.h"
+#include "filestore_p.h"
 #include "pellimoerror.h"
 
 #include <limits>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringBuilder>
+#include <QStringDecoder>
 
 namespace {
 
@@ -181,6 +183,13 @@ void encodeLine(QByteArray& out, QStringView text)
     out.truncate(p - begin);
 }
 
+QByteArray encodeLine(QStringView text)
+{
+    QByteArray out;
+    encodeLine(out, text);
+    return out;
+}
+
 QString displayPath(const QString& path)
 {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
@@ -189,11 +198,6 @@ QString displayPath(const QString& path)
 [[noreturn]] void throwOpenError(const QString& path, const QString& reason)
 {
     throw PellimoError(QStringLiteral("ファイル %1 は開けません。 %2 ").arg(displayPath(path), reason));
-}
-
-[[noreturn]] void throwCreateError(const QString& path, const QString& reason)
-{
-    throw PellimoError(QStringLiteral("ファイル \"%1\" を作成できません。%2").arg(displayPath(path), reason));
 }
 
 } // namespace
@@ -214,8 +218,32 @@ IniDocument IniDocument::open(const QString& path)
     return fromBytes(filestore::committedContent(bytes));
 }
 
-IniDocument IniDocument::fromBytes(const QByteArray& bytes)
+namespace {
+
+/**
+ * A file saved as UTF-16 (Notepad's "Unicode"), recognised by its byte order mark, as the UTF-8
+ * that the reader takes; nothing for any other file. Its next save writes it as UTF-8.
+ */
+std::optional<QByteArray> fromUtf16(const QByteArray& bytes)
 {
+    QStringConverter::Encoding encoding;
+    if (bytes.startsWith("\xFF\xFE"))
+        encoding = QStringConverter::Utf16LE;
+    else if (bytes.startsWith("\xFE\xFF"))
+        encoding = QStringConverter::Utf16BE;
+    else
+        return std::nullopt;
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
+    return encodeLine(text);
+}
+
+} // namespace
+
+IniDocument IniDocument::fromBytes(const QByteArray& input)
+{
+    const std::optional<QByteArray> converted = fromUtf16(input);
+    const QByteArray& bytes = converted ? *converted : input;
     IniDocument document;
     const char* data = bytes.constData();
     qsizetype size = bytes.size();
@@ -287,10 +315,19 @@ QByteArray IniDocument::toBytes() const
     return out;
 }
 
+void IniDocument::throwCreateError(const QString& path, const QString& reason)
+{
+    throw PellimoError(QStringLiteral("ファイル \"%1\" を作成できません。%2").arg(displayPath(path), reason));
+}
+
 void IniDocument::save(const QString& path) const
 {
+    const QByteArray bytes = toBytes();
+    // A file that open() would refuse at the next start is not written: the old one stays.
+    if (bytes.size() > MaxFileSize)
+        throwCreateError(path, filestore::detail::TooLargeReason.toString());
     filestore::Reason reason;
-    if (!filestore::replaceFile(path, toBytes(), &reason))
+    if (!filestore::replaceFile(path, bytes, &reason))
         throwCreateError(path, reason);
 }
 
@@ -439,9 +476,7 @@ QString IniDocument::decodeText(const QByteArray& bytes)
 
 QByteArray IniDocument::encodeText(QStringView text)
 {
-    QByteArray out;
-    encodeLine(out, text);
-    return out;
+    return encodeLine(text);
 }
 
 QString IniDocument::sanitizeValue(const QString& value)

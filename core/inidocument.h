@@ -12,7 +12,8 @@
  * Every access opens a document, reads or writes a few keys, saves when it wrote, and drops it.
  * Sections and keys are matched without regard to letter case; the first match wins.
  *
- * Text is UTF-8. Bytes that are not valid UTF-8 are kept as lone surrogates U+DC80..U+DCFF (one
+ * Text is UTF-8; a file that begins with a UTF-16 byte order mark (LE or BE) is read as UTF-16
+ * and saved as UTF-8 like any other. Bytes that are not valid UTF-8 are kept as lone surrogates U+DC80..U+DCFF (one
  * per byte) and written back as the same bytes, so lines that the program never touches survive a
  * save unchanged even when another tool wrote them in another encoding.
  */
@@ -31,7 +32,10 @@ public:
      */
     static IniDocument open(const QString& path);
 
-    /** Parses the bytes of a settings file. Never fails: anything unreadable is kept or dropped as data. */
+    /**
+     * Parses the bytes of a settings file, UTF-8 or UTF-16 with its byte order mark. Never fails:
+     * anything unreadable is kept or dropped as data.
+     */
     static IniDocument fromBytes(const QByteArray& bytes);
 
     /** The bytes save() writes: UTF-8 with BOM, CR LF after every line, an empty line after each section. */
@@ -41,9 +45,13 @@ public:
      * Replaces the file at @p path with toBytes() so that a failure or a crash leaves either the
      * old or the new content, never a mix (filestore::replaceFile()). Throws PellimoError
      * "ファイル "%s" を作成できません。%s" with the system's reason on any error, a full disk
-     * included; the old file then stays as it was.
+     * included; the old file then stays as it was. A document larger than MaxFileSize is refused
+     * the same way ("File too large"): open() would not read it back.
      */
     void save(const QString& path) const;
+
+    /** Throws the error of a save that could not create @p path, for @p reason. */
+    [[noreturn]] static void throwCreateError(const QString& path, const QString& reason);
 
     int readInteger(QStringView section, QStringView key, int defaultValue) const;
     /** The key's integer, or nothing when the key is missing or its value is not an integer. */

@@ -1,12 +1,17 @@
 #include "errorhandler.h"
 
+#include "filestore.h"
 #include "pellimoerror.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <QApplication>
 #include <QMessageBox>
 
 namespace {
+
+constexpr int BoxFiles = 4;
 
 std::function<void(const QString&)>& reporter()
 {
@@ -39,6 +44,13 @@ void reportError(const QString& message)
     if (reporter()) {
         reporter()(errorBoxText(message));
         return;
+    }
+    // A box needs a few files of its own to be drawn (seen: two); without them it opens blank and
+    // never answers, and the program hangs. Say it where it can still be read, and end.
+    if (!filestore::canOpenFiles(BoxFiles)) {
+        std::fprintf(stderr, "PLMO: %s\n", errorBoxText(message).toLocal8Bit().constData());
+        std::fflush(stderr);
+        std::_Exit(EXIT_FAILURE);
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Pellimo"), errorBoxText(message), QMessageBox::Ok,
                     messageBoxOwner());

@@ -23,11 +23,30 @@ int clampPosition(int v)
     return std::clamp(v, -PositionLimit, PositionLimit);
 }
 
+/**
+ * The settings file of this run, worked out at the first access: an executable renamed or replaced
+ * while it runs, or its folder deleted, must not send the saves to another file.
+ */
+const settingslocation::Location& location()
+{
+    static QString executable;
+    static settingslocation::Location found;
+    // The executable's path is fixed for the run too; only a test's platform changes it.
+    const QString current = Platform::instance().executablePath();
+    if (found.file.isEmpty() || current != executable) {
+        executable = current;
+        found = settingslocation::resolve(current + QStringLiteral("_UserSettings.ini"));
+    }
+    return found;
+}
+
 } // namespace
 
 QString path()
 {
-    return settingslocation::resolve(Platform::instance().executablePath() + QStringLiteral("_UserSettings.ini"));
+    const settingslocation::Location& where = location();
+    settingslocation::makeFolder(where);
+    return where.file;
 }
 
 QPoint centredDefault(QSize outerSize)
@@ -110,7 +129,7 @@ void applyPosition(QWidget* window, QPoint framePosition)
 
 MainSettings readMain()
 {
-    const IniDocument ini = IniDocument::open(path());
+    const IniDocument ini = IniDocument::open(location().readFrom);
     MainSettings s;
     s.position.top = ini.readInteger(System, u"Form1Top2");
     s.position.left = ini.readInteger(System, u"Form1Left2");
@@ -126,7 +145,7 @@ MainSettings readMain()
 
 StoredPosition readSelectionPosition()
 {
-    const IniDocument ini = IniDocument::open(path());
+    const IniDocument ini = IniDocument::open(location().readFrom);
     StoredPosition position;
     position.top = ini.readInteger(System, u"Form2Top");
     position.left = ini.readInteger(System, u"Form2Left");
@@ -147,7 +166,7 @@ void writeDisplay(const DisplaySettings& display)
 
 void removeStaleTemporaries(const QDateTime& before)
 {
-    filestore::removeStaleTemporaries(path(), before);
+    filestore::removeStaleTemporaries(location().file, before);
 }
 
 void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost)

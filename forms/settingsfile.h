@@ -15,8 +15,10 @@ struct DisplaySettings;
 namespace settingsfile {
 
 /**
- * The running executable's full path with "_UserSettings.ini" appended, or the user's own file
- * when the executable's folder is not writable (settingslocation.h).
+ * The settings file a save replaces: the running executable's full path at the start with
+ * "_UserSettings.ini" appended, or the user's own file when the executable's folder is not
+ * writable (settingslocation.h); the same file for the whole run. Makes the user's own folder
+ * when it is missing, and throws PellimoError when that cannot be done.
  */
 QString path();
 

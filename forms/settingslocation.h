@@ -4,8 +4,8 @@
 
 /**
  * Where the settings file lives. Beside the executable as a rule; an installed program's folder
- * (/usr/bin) is not the user's to write, so there the file goes to the user's configuration
- * folder instead, with the same name and format.
+ * (/usr/bin, C:\Program Files) is not the user's to write, so there the file goes to the user's
+ * own folder instead, in the same format.
  */
 namespace settingslocation {
 
@@ -17,10 +17,30 @@ namespace settingslocation {
  */
 QString choose(const QString& besideExecutable, bool besideWritable, const QString& xdgConfigHome, const QString& home);
 
+/** The settings file of one run, worked out once at its start. */
+struct Location
+{
+    /** The file every save of the run replaces. */
+    QString file;
+    /** The file the reads of the run use: `file`, or the one beside the executable while it could not be taken over. */
+    QString readFrom;
+    /** True when `file` is in the user's own folder, which a save makes when it is missing. */
+    bool ownFolder = false;
+};
+
 /**
- * choose() for this process and user; makes the configuration folder when it is the one chosen,
- * so that the first save can create the file.
+ * choose() for this process and user (on Windows the user's own file is
+ * <AppData>/Pellimo/<name of the file beside>). When the user's own file is chosen and does not
+ * exist yet while a file beside the executable does, the settings are taken over from it (all of
+ * it, other sections too) into the user's file, and standard error says so once.
  */
-QString resolve(const QString& besideExecutable);
+Location resolve(const QString& besideExecutable);
+
+/**
+ * Makes the folder of the user's own settings file when it is missing; does nothing for a file
+ * beside the executable. Throws PellimoError (the file cannot be created, because the folder
+ * cannot be made, with the system's reason) when that fails.
+ */
+void makeFolder(const Location& location);
 
 } // namespace settingslocation

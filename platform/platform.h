@@ -68,7 +68,10 @@ public:
      */
     virtual bool keepsClosedDialogWindows() { return true; }
 
-    /** Full path of the running executable, file extension included. */
+    /**
+     * Full path of the running executable, file extension included, as it was at the first call:
+     * renaming or replacing the file while the program runs does not change it.
+     */
     virtual QString executablePath() = 0;
 
     /** The implementation for this system, or the one installed by setInstance(). */

@@ -165,6 +165,7 @@ public:
     void forceForeground(QWidget* window) override;
     bool keepsClosedDialogWindows() override { return false; }
     QString executablePath() override;
+    static QString findExecutablePath();
 };
 
 bool WinPlatform::anotherInstanceRunning()
@@ -283,6 +284,13 @@ void WinPlatform::forceForeground(QWidget* window)
 }
 
 QString WinPlatform::executablePath()
+{
+    // The path of the start for the whole run: the file may be renamed while it runs.
+    static const QString path = findExecutablePath();
+    return path;
+}
+
+QString WinPlatform::findExecutablePath()
 {
     if (QCoreApplication::instance()) {
         return QCoreApplication::applicationFilePath();

@@ -337,15 +337,20 @@ void X11Platform::forceForeground(QWidget* window)
 
 QString X11Platform::executablePath()
 {
-    // The kernel's link holds the path's real bytes. QCoreApplication::applicationFilePath()
-    // decodes them lossily, and a folder name that is not UTF-8 then leads nowhere.
-    QByteArray target(PATH_MAX, Qt::Uninitialized);
-    const ssize_t size = readlink("/proc/self/exe", target.data(), size_t(target.size()));
-    if (size > 0 && size < target.size()) {
-        target.truncate(size);
-        return filestore::decodePath(target);
-    }
-    return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+    // Read once: the link changes when the file is renamed or replaced while the program runs
+    // (" (deleted)" is appended then), and the settings must stay with the path of the start.
+    static const QString path = [] {
+        // The kernel's link holds the path's real bytes. QCoreApplication::applicationFilePath()
+        // decodes them lossily, and a folder name that is not UTF-8 then leads nowhere.
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t size = readlink("/proc/self/exe", target.data(), size_t(target.size()));
+        if (size > 0 && size < target.size()) {
+            target.truncate(size);
+            return filestore::decodePath(target);
+        }
+        return QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
+    }();
+    return path;
 }
 
 } // namespace

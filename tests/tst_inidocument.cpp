@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +56,8 @@ private Q_SLOTS:
     void writeBool();
     void roundTrip_data();
     void roundTrip();
+    void utf16File_data();
+    void utf16File();
     void firstSaveWritesTheCloseTimeKeys();
     void rawBytesOfTheNameSurviveRewriting();
     void saveAndOpenAgree();
@@ -384,6 +387,29 @@ void TestIniDocument::roundTrip()
     QFETCH(QByteArray, input);
 
     QCOMPARE(IniDocument::fromBytes(input).toBytes(), input);
+}
+
+void TestIniDocument::utf16File_data()
+{
+    QTest::addColumn<QByteArray>("input");
+
+    // As Notepad saves it with "Unicode" (LE) or "Unicode big endian", both with their BOM.
+    const QString text = QStringLiteral(u"\uFEFF[System]\r\nNAME=山田 \U0001F333\r\nForm1Top2=7\r\n[Other]\r\nk=v");
+    QTest::newRow("UTF-16 LE") << QByteArray(QStringEncoder(QStringConverter::Utf16LE).encode(text));
+    QTest::newRow("UTF-16 BE") << QByteArray(QStringEncoder(QStringConverter::Utf16BE).encode(text));
+}
+
+void TestIniDocument::utf16File()
+{
+    QFETCH(QByteArray, input);
+
+    const IniDocument document = IniDocument::fromBytes(input);
+    QCOMPARE(document.readInteger(u"System", u"Form1Top2", 0), 7);
+    // Saved as UTF-8 with its BOM, like every file the program writes.
+    QCOMPARE(
+        document.toBytes(),
+        saved(
+            "[System]\r\nNAME=\xE5\xB1\xB1\xE7\x94\xB0 \xF0\x9F\x8C\xB3\r\nForm1Top2=7\r\n\r\n[Other]\r\nk=v\r\n\r\n"));
 }
 
 void TestIniDocument::firstSaveWritesTheCloseTimeKeys()

@@ -568,6 +568,29 @@ private Q_SLOTS:
         QVERIFY(saved.contains(QByteArray("Form2Left=" + QByteArray::number(form2.x()) + "\r\n")));
     }
 
+    void firstCloseBytes_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // null: no file
+
+        QTest::newRow("no file") << QByteArray();
+        QTest::newRow("empty file") << QByteArray("");
+    }
+
+    void firstCloseBytes()
+    {
+        QFETCH(QByteArray, settings);
+
+        // The close-time keys of a first run, in their order, and nothing else.
+        m_windows.reset();
+        m_windows = std::make_unique<WindowsFixture>(settings, &m_clock);
+        f().FormClose();
+        QFile file(m_windows->platform.settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("\xEF\xBB\xBF[System]\r\nForm1Top2=332\r\nForm1Left2=805\r\nNAME=NoName\r\n"
+                            "Form2Top=390\r\nForm2Left=805\r\nchTopmost=1\r\n\r\n"));
+    }
+
     void settingsDialogAfterFirstPaint()
     {
         m_windows.reset();

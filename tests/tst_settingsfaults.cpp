@@ -3,6 +3,7 @@
 // the child that opens or saves, as the unprivileged user "nobody" where permissions matter (root ignores them).
 
 #include "filestore.h"
+#include "filestore_p.h"
 #include "inidocument.h"
 #include "pellimoerror.h"
 
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -166,6 +168,46 @@ void fillToTheBrim(int fd)
     }
 }
 
+/** A fault injected into a save's system calls: calls `from` to `to` (counted from 1) of `call` fail with `error`. */
+struct Injection
+{
+    QByteArray call;
+    int from = 0;
+    int to = 0;
+    int error = 0;
+    bool inPlace = false; // no temporary file can be made beside: the save goes in place
+    QHash<QByteArray, int> counts;
+};
+Injection injection;
+
+bool injected(const char* call)
+{
+    const int count = ++injection.counts[call];
+    if (injection.call != call || count < injection.from || count > injection.to)
+        return false;
+    errno = injection.error;
+    return true;
+}
+
+void installInjection()
+{
+    injection = Injection();
+    filestore::detail::systemCalls() = {
+        [](int fd, const void* data, size_t size, off_t at) -> ssize_t {
+            return injected("pwrite") ? -1 : ::pwrite(fd, data, size, at);
+        },
+        [](int fd) { return injected("fsync") ? -1 : ::fsync(fd); },
+        [](int fd, off_t size) { return injected("ftruncate") ? -1 : ::ftruncate(fd, size); },
+        [](char* name, int flags) {
+            if (injection.inPlace) {
+                errno = EACCES;
+                return -1;
+            }
+            return injected("mkostemp") ? -1 : ::mkostemp(name, flags);
+        },
+    };
+}
+
 mode_t modeOf(const QString& path)
 {
     struct stat info = {};
@@ -202,6 +244,13 @@ private Q_SLOTS:
     void pendingCopy();
     void fullDisk_data();
     void fullDisk();
+    void injectedFaults_data();
+    void injectedFaults();
+    void newFileModeFollowsUmask_data();
+    void newFileModeFollowsUmask();
+    void danglingLink_data();
+    void danglingLink();
+    void oversizedSaveRefused();
     void killedSaveLeavesOldOrNew_data();
     void killedSaveLeavesOldOrNew();
 
@@ -228,6 +277,7 @@ void TestSettingsFaults::init()
     QVERIFY(m_dir->isValid());
     m_root = geteuid() == 0;
     m_childProgram = QCoreApplication::applicationFilePath();
+    installInjection();
     // The folders under it belong to the child's user; this one only has to let it pass.
     QVERIFY(QFile::setPermissions(m_dir->path(),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
@@ -421,7 +471,9 @@ void TestSettingsFaults::missingFolderFailsToSave()
         document.save(path);
         QFAIL("saving into a missing folder succeeded");
     } catch (const PellimoError& error) {
-        QVERIFY2(hasReason(error.message(), createErrorPrefix(path), QString()), qPrintable(error.message()));
+        QCOMPARE(error.message(),
+                 createErrorPrefix(path)
+                     + QStringLiteral("The folder %1 does not exist (any more)").arg(m_dir->filePath("gone")));
     }
     QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("gone"))));
 }
@@ -579,14 +631,19 @@ void TestSettingsFaults::staleTemporaries_data()
     QTest::addColumn<bool>("removed");
 
     // clang-format off
-    QTest::newRow("ours, left by a killed save")   << "PLMO_UserSettings.ini.aB3xZ9" << "file"    << 3600 << true;
-    QTest::newRow("ours, written meanwhile")       << "PLMO_UserSettings.ini.aB3xZ9" << "file"    << -5   << false;
-    QTest::newRow("symlink with our naming")       << "PLMO_UserSettings.ini.aB3xZ9" << "symlink" << 3600 << false;
-    QTest::newRow("folder with our naming")        << "PLMO_UserSettings.ini.aB3xZ9" << "folder"  << 3600 << false;
-    QTest::newRow("another user's file")           << "PLMO_UserSettings.ini.aB3xZ9" << "foreign" << 3600 << false;
-    QTest::newRow("seven characters")              << "PLMO_UserSettings.ini.aB3xZ9q" << "file"   << 3600 << false;
-    QTest::newRow("not letters and digits")        << "PLMO_UserSettings.ini.aB3-Z9" << "file"    << 3600 << false;
-    QTest::newRow("another program's name")        << "OTHER_UserSettings.ini.aB3xZ9" << "file"   << 3600 << false;
+    QTest::newRow("ours, left by a killed save")   << "PLMO_UserSettings.ini.PLMO-save-aB3xZ9" << "file"    << 3600 << true;
+    QTest::newRow("ours, written meanwhile")       << "PLMO_UserSettings.ini.PLMO-save-aB3xZ9" << "file"    << -5   << false;
+    QTest::newRow("symlink with our naming")       << "PLMO_UserSettings.ini.PLMO-save-aB3xZ9" << "symlink" << 3600 << false;
+    QTest::newRow("folder with our naming")        << "PLMO_UserSettings.ini.PLMO-save-aB3xZ9" << "folder"  << 3600 << false;
+    QTest::newRow("another user's file")           << "PLMO_UserSettings.ini.PLMO-save-aB3xZ9" << "foreign" << 3600 << false;
+    QTest::newRow("seven characters")              << "PLMO_UserSettings.ini.PLMO-save-aB3xZ9q" << "file"   << 3600 << false;
+    QTest::newRow("not letters and digits")        << "PLMO_UserSettings.ini.PLMO-save-aB3-Z9" << "file"    << 3600 << false;
+    QTest::newRow("another program's name")        << "OTHER_UserSettings.ini.PLMO-save-aB3xZ9" << "file"   << 3600 << false;
+    // A user's own copies: six characters after the dot, but without our marker.
+    QTest::newRow("user's .backup")                << "PLMO_UserSettings.ini.backup" << "file"    << 3600 << false;
+    QTest::newRow("user's .Backup")                << "PLMO_UserSettings.ini.Backup" << "file"    << 3600 << false;
+    QTest::newRow("user's .2024_1")                << "PLMO_UserSettings.ini.2024_1" << "file"    << 3600 << false;
+    QTest::newRow("user's .abcdef")                << "PLMO_UserSettings.ini.abcdef" << "file"    << 3600 << false;
     // clang-format on
 }
 
@@ -713,6 +770,127 @@ void TestSettingsFaults::fullDisk()
     QCOMPARE(output, createErrorPrefix(path) + QString::fromLocal8Bit(std::strerror(ENOSPC)));
     QCOMPARE(readFile(path), old);
     QCOMPARE(entriesOf(folder), QStringList { QFileInfo(path).fileName() });
+}
+
+void TestSettingsFaults::injectedFaults_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<QByteArray>("call");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("newContent"); // what the next start reads
+    QTest::addColumn<QString>("note"); // after the system's reason in the message
+
+    const QString kept = QStringLiteral(" (the new settings were kept in the file's recovery line and will be used)");
+    // clang-format off
+    QTest::newRow("fsync before the rename")             << false << QByteArray("fsync")     << 1 << 1  << false << QString();
+    QTest::newRow("in place: fsync of the copy")         << true  << QByteArray("fsync")     << 1 << 1  << false << QString();
+    QTest::newRow("in place: second write, rolled back") << true  << QByteArray("pwrite")    << 2 << 2  << false << QString();
+    QTest::newRow("in place: cut to length, rolled back") << true << QByteArray("ftruncate") << 1 << 1  << false << QString();
+    QTest::newRow("in place: second write and way back") << true  << QByteArray("pwrite")    << 2 << 99 << true  << kept;
+    // clang-format on
+}
+
+void TestSettingsFaults::injectedFaults()
+{
+    QFETCH(bool, inPlace);
+    QFETCH(QByteArray, call);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(bool, newContent);
+    QFETCH(QString, note);
+
+    const QString path = m_dir->filePath(QStringLiteral("PLMO_UserSettings.ini"));
+    QVERIFY(writeFile(path, OldContent));
+    injection.inPlace = inPlace;
+    injection.call = call;
+    injection.from = from;
+    injection.to = to;
+    injection.error = EIO;
+    IniDocument document = IniDocument::open(path);
+    applyEdit(document);
+    try {
+        document.save(path);
+        QFAIL("the save succeeded in spite of the fault");
+    } catch (const PellimoError& error) {
+        QCOMPARE(error.message(), createErrorPrefix(path) + QString::fromLocal8Bit(std::strerror(EIO)) + note);
+    }
+    QCOMPARE(contentAsRead(readFile(path)), newContent ? editedContent(OldContent) : contentAsRead(OldContent));
+    if (!newContent)
+        QCOMPARE(readFile(path), OldContent);
+    QCOMPARE(entriesOf(m_dir->path()), QStringList { QFileInfo(path).fileName() });
+}
+
+void TestSettingsFaults::newFileModeFollowsUmask_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("mode");
+
+    QTest::newRow("umask 002") << 002 << 0664;
+    QTest::newRow("umask 022") << 022 << 0644;
+    QTest::newRow("umask 077") << 077 << 0600;
+}
+
+void TestSettingsFaults::newFileModeFollowsUmask()
+{
+    QFETCH(int, mask);
+    QFETCH(int, mode);
+
+    const QString path = m_dir->filePath(QStringLiteral("PLMO_UserSettings.ini"));
+    const mode_t before = ::umask(mode_t(mask));
+    IniDocument document;
+    applyEdit(document);
+    document.save(path);
+    ::umask(before);
+    QCOMPARE(int(modeOf(path)), mode);
+}
+
+void TestSettingsFaults::danglingLink_data()
+{
+    QTest::addColumn<QString>("target"); // relative to the test folder, as the link holds it
+    QTest::addColumn<QString>("missingFolder"); // empty: the save creates the target
+
+    QTest::newRow("target in an existing folder") << "real.ini" << QString();
+    QTest::newRow("target in a missing folder") << "gone/real.ini"
+                                                << "gone";
+}
+
+void TestSettingsFaults::danglingLink()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, missingFolder);
+
+    // An editor's or a dotfile manager's link whose file is not there yet.
+    const QString path = m_dir->filePath(QStringLiteral("PLMO_UserSettings.ini"));
+    QVERIFY(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(path).constData()) == 0);
+    IniDocument document;
+    applyEdit(document);
+    try {
+        document.save(path);
+        QVERIFY(missingFolder.isEmpty());
+        QCOMPARE(readFile(m_dir->filePath(target)), document.toBytes());
+    } catch (const PellimoError& error) {
+        QCOMPARE(error.message(),
+                 createErrorPrefix(path)
+                     + QStringLiteral("The folder %1 does not exist (any more)").arg(m_dir->filePath(missingFolder)));
+    }
+    QVERIFY(QFileInfo(path).isSymLink());
+}
+
+void TestSettingsFaults::oversizedSaveRefused()
+{
+    // A document that open() would refuse at the next start is not written at all.
+    const QString path = m_dir->filePath(QStringLiteral("PLMO_UserSettings.ini"));
+    QVERIFY(writeFile(path, OldContent));
+    IniDocument document = IniDocument::open(path);
+    document.writeString(u"Pad", u"x", QString(IniDocument::MaxFileSize, u'x'));
+    try {
+        document.save(path);
+        QFAIL("a file too large to read back was written");
+    } catch (const PellimoError& error) {
+        QCOMPARE(error.message(), createErrorPrefix(path) + QStringLiteral("File too large"));
+    }
+    QCOMPARE(readFile(path), OldContent);
 }
 
 void TestSettingsFaults::killedSaveLeavesOldOrNew_data()

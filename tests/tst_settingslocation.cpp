@@ -4,8 +4,10 @@
 
 #include "filestore.h"
 #include "inidocument.h"
+#include "pellimoerror.h"
 #include "settingslocation.h"
 
+#include <cerrno>
 #include <grp.h>
 #include <QDir>
 #include <QFile>
@@ -19,25 +21,32 @@ namespace {
 
 constexpr uid_t Nobody = 65534;
 
-/** Paths resolved for the files beside some executables, and whether a save to each worked. */
+/**
+ * For the files beside some executables: the file resolved, the name a start reads ("-" for none)
+ * and what a close's save (open, write the name, save) gave: "OK" or the error's message.
+ */
 struct Outcome
 {
     QStringList resolved;
-    QList<bool> saved;
+    QStringList names;
+    QStringList results;
 };
 
 Outcome resolveAndSave(const QStringList& besides)
 {
     Outcome o;
-    IniDocument ini;
-    ini.writeString(u"System", u"NAME", QStringLiteral("Tester"));
     for (const QString& beside : besides) {
-        o.resolved << settingslocation::resolve(beside);
+        const settingslocation::Location where = settingslocation::resolve(beside);
+        o.resolved << where.file;
         try {
-            ini.save(o.resolved.last());
-            o.saved << true;
-        } catch (...) {
-            o.saved << false;
+            o.names << IniDocument::open(where.readFrom).readString(u"System", u"NAME", QStringLiteral("-"));
+            settingslocation::makeFolder(where);
+            IniDocument ini = IniDocument::open(where.file);
+            ini.writeString(u"System", u"NAME", QStringLiteral("Tester"));
+            ini.save(where.file);
+            o.results << QStringLiteral("OK");
+        } catch (const PellimoError& error) {
+            o.results << error.message();
         }
     }
     return o;
@@ -45,7 +54,7 @@ Outcome resolveAndSave(const QStringList& besides)
 
 /**
  * resolveAndSave() as the user nobody, in a child process: the test itself keeps its rights.
- * The answer comes back through a pipe, a line with the path and "1" or "0" for each file.
+ * The answer comes back through a pipe, three lines for each file.
  */
 Outcome resolveAndSaveAsNobody(const QStringList& besides, const QString& configHome)
 {
@@ -62,7 +71,8 @@ Outcome resolveAndSaveAsNobody(const QStringList& besides, const QString& config
             const Outcome o = resolveAndSave(besides);
             answer.clear();
             for (qsizetype i = 0; i < o.resolved.size(); ++i)
-                answer += filestore::encodePath(o.resolved[i]) + '\n' + (o.saved[i] ? "1" : "0") + '\n';
+                answer += filestore::encodePath(o.resolved[i]) + '\n' + o.names[i].toUtf8() + '\n'
+                    + o.results[i].toUtf8() + '\n';
         }
         const ssize_t written = write(fds[1], answer.constData(), size_t(answer.size()));
         _exit(written == answer.size() ? 0 : 1);
@@ -78,10 +88,26 @@ Outcome resolveAndSaveAsNobody(const QStringList& besides, const QString& config
     waitpid(child, &status, 0);
     const QList<QByteArray> lines = all.split('\n');
     Outcome o;
-    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+    for (qsizetype i = 0; i + 2 < lines.size(); i += 3) {
         o.resolved << filestore::decodePath(lines[i]);
-        o.saved << (lines[i + 1] == "1");
+        o.names << QString::fromUtf8(lines[i + 1]);
+        o.results << QString::fromUtf8(lines[i + 2]);
     }
+    return o;
+}
+
+/** Runs resolveAndSave() as an unprivileged user: nobody in a child when root, else this process. */
+Outcome resolveAndSaveUnprivileged(const QStringList& besides, const QString& configHome, const QStringList& locked)
+{
+    if (geteuid() == 0)
+        return resolveAndSaveAsNobody(besides, configHome);
+    for (const QString& folder : locked)
+        chmod(QFile::encodeName(folder).constData(), 0555);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
+    const Outcome o = resolveAndSave(besides);
+    qunsetenv("XDG_CONFIG_HOME");
+    for (const QString& folder : locked)
+        chmod(QFile::encodeName(folder).constData(), 0755);
     return o;
 }
 
@@ -143,37 +169,55 @@ private Q_SLOTS:
         const QString latin1Beside = latin1 + u"/PLMO_UserSettings.ini";
         const QStringList besides { lockedBeside, ownBeside, sharedBeside, latin1Beside };
 
-        Outcome o;
+        // A file beside the program in the locked folder: the user's file starts from it.
+        QFile besideFile(lockedBeside);
+        QVERIFY(besideFile.open(QIODevice::WriteOnly));
+        besideFile.write("[System]\r\nNAME=Beside\r\n[Other]\r\nk=v\r\n");
+        besideFile.close();
+
         if (geteuid() == 0) {
             // The test folder and the locked ones stay root's (0755); the rest is nobody's.
             QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
             for (const QString& folder : { locked, shared })
                 QVERIFY(chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+            QVERIFY(chmod(QFile::encodeName(lockedBeside).constData(), 0644) == 0);
             for (const QString& path : { own, config, sharedBeside, latin1 })
                 QVERIFY(chown(filestore::encodePath(path).constData(), Nobody, Nobody) == 0);
-            o = resolveAndSaveAsNobody(besides, config);
-        } else {
-            for (const QString& folder : { locked, shared })
-                QVERIFY(chmod(QFile::encodeName(folder).constData(), 0555) == 0);
-            qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-            o = resolveAndSave(besides);
-            qunsetenv("XDG_CONFIG_HOME");
-            for (const QString& folder : { locked, shared })
-                chmod(QFile::encodeName(folder).constData(), 0755);
         }
+        const Outcome o = resolveAndSaveUnprivileged(besides, config, { locked, shared });
         const QString userFile = config + u"/pellimo/PLMO_UserSettings.ini";
         QCOMPARE(o.resolved, QStringList({ userFile, ownBeside, sharedBeside, latin1Beside }));
-        QCOMPARE(o.saved, QList<bool>({ true, true, true, true }));
-        QVERIFY(!QFile::exists(lockedBeside));
+        QCOMPARE(o.names, QStringList({ "Beside", "-", "-", "-" }));
+        QCOMPARE(o.results, QStringList({ "OK", "OK", "OK", "OK" }));
         for (const QString& path : { userFile, ownBeside, sharedBeside, latin1Beside }) {
             QByteArray bytes;
             filestore::Reason reason;
             QCOMPARE(filestore::readFile(path, 1 << 20, &bytes, &reason), filestore::ReadResult::Read);
             QVERIFY2(bytes.startsWith("\xEF\xBB\xBF[System]\r\nNAME=Tester\r\n"), qPrintable(path));
         }
+        // Taken over whole, other sections too; the file beside is left as it was.
+        QVERIFY(IniDocument::open(userFile).readString(u"Other", u"k", QString()) == u"v");
+        QCOMPARE(IniDocument::open(lockedBeside).readString(u"System", u"NAME", QString()), QStringLiteral("Beside"));
         // QTemporaryDir cannot name the folder that is not UTF-8 to remove it.
         QVERIFY(unlink(filestore::encodePath(latin1Beside).constData()) == 0);
         QVERIFY(rmdir(filestore::encodePath(latin1).constData()) == 0);
+    }
+
+    void folderThatCannotBeMade()
+    {
+        // No home, or one the user may not write: the box names the folder and the system's reason.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString locked = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(locked));
+        QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+        const QString beside = locked + u"/PLMO_UserSettings.ini";
+        const Outcome o = resolveAndSaveUnprivileged({ beside }, locked + u"/config", { locked });
+        const QString file = locked + u"/config/pellimo/PLMO_UserSettings.ini";
+        QCOMPARE(o.resolved, QStringList { file });
+        QCOMPARE(o.results,
+                 QStringList { QStringLiteral("ファイル \"%1\" を作成できません。The folder %2 cannot be made: %3")
+                                   .arg(file, locked + u"/config/pellimo", qt_error_string(EACCES)) });
     }
 };
 

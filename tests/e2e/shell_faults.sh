@@ -45,17 +45,20 @@ expect_name()
     grep -q $"^NAME=$1"$'\r$' "$2" || e2e_fail "name $1 not saved ($3): $(cat -A "$2" 2>&1)"
 }
 
-# Stale temporaries of ours go at the start; a symlink under our naming and fresh files stay.
+# Stale temporaries of ours go at the start; a symlink under our naming, fresh files and the
+# user's own backups (six characters after the dot, like our old naming) stay.
 touch "$E2E_TMP/other"
-printf 'partial' >"$E2E_SETTINGS.aB3xZ9"
-touch -d '1 hour ago' "$E2E_SETTINGS.aB3xZ9"
-ln -s "$E2E_TMP/other" "$E2E_SETTINGS.Zz9yY8"
-touch -h -d '1 hour ago' "$E2E_SETTINGS.Zz9yY8"
+printf 'partial' >"$E2E_SETTINGS.PLMO-save-aB3xZ9"
+printf 'mine' >"$E2E_SETTINGS.backup"
+touch -d '1 hour ago' "$E2E_SETTINGS.PLMO-save-aB3xZ9" "$E2E_SETTINGS.backup"
+ln -s "$E2E_TMP/other" "$E2E_SETTINGS.PLMO-save-Zz9yY8"
+touch -h -d '1 hour ago' "$E2E_SETTINGS.PLMO-save-Zz9yY8"
 start_app
 wait_main "stale temporaries"
-[[ ! -e "$E2E_SETTINGS.aB3xZ9" ]] || e2e_fail "a stale temporary file was not removed at the start"
-[[ -L "$E2E_SETTINGS.Zz9yY8" && -e "$E2E_TMP/other" ]] || e2e_fail "a symlink under our naming was touched"
-rm -f "$E2E_SETTINGS.Zz9yY8"
+[[ ! -e "$E2E_SETTINGS.PLMO-save-aB3xZ9" ]] || e2e_fail "a stale temporary file was not removed at the start"
+[[ -L "$E2E_SETTINGS.PLMO-save-Zz9yY8" && -e "$E2E_TMP/other" ]] || e2e_fail "a symlink under our naming was touched"
+[[ "$(cat "$E2E_SETTINGS.backup")" == mine ]] || e2e_fail "the user's own backup file was removed"
+rm -f "$E2E_SETTINGS.PLMO-save-Zz9yY8" "$E2E_SETTINGS.backup"
 
 # SIGTERM is a close: the typed name is saved and the exit code is 0.
 type_name Termed
