@@ -1,7 +1,5 @@
 #include "glassbutton.h"
 
-#include "glassaccessible.h"
-#include "glassbuttonactionlink.h"
 #include "pointerwatch.h"
 
 #include <optional>
@@ -48,7 +46,7 @@ void TCustomGlassButton::setAction(QAction* action)
     if (action == this->action())
         return;
     delete m_actionLink;
-    m_actionLink = action ? new TGlassButtonActionLink(this, action) : nullptr;
+    m_actionLink = action ? new TGlassButtonActionLink(this, this, action) : nullptr;
 }
 
 void TCustomGlassButton::FireCustomBackgroundSymbol(QPainter& painter, const QRect& rect)
