@@ -1,6 +1,6 @@
-#include "application.h"
+#include "app/application.h"
 
-#include "errorhandler.h"
+#include "forms/errorhandler.h"
 
 #include <QFont>
 

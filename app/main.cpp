@@ -1,13 +1,13 @@
-#include "application.h"
-#include "benchswitch.h"
-#include "commandline.h"
-#include "errorhandler.h"
-#include "formfactory.h"
-#include "mainform.h"
-#include "pellimoerror.h"
-#include "platform.h"
-#include "sessionplatform.h"
-#include "settingsfile.h"
+#include "app/application.h"
+#include "app/benchswitch.h"
+#include "app/commandline.h"
+#include "app/sessionplatform.h"
+#include "core/pellimoerror.h"
+#include "forms/errorhandler.h"
+#include "forms/formfactory.h"
+#include "forms/mainform.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,14 +4,14 @@
 // manager: bench/dialog.sh does that. The time runs from the click to the expose; the dialog is
 // then closed with its own button, and closing is not timed.
 
-#include "application.h"
+#include "app/application.h"
 #include "fakeplatform.h"
-#include "glassbutton.h"
-#include "formfactory.h"
-#include "mainform.h"
-#include "platform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "forms/formfactory.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
+#include "platform/platform.h"
+#include "widgets/glassbutton.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

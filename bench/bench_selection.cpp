@@ -2,14 +2,14 @@
 // pair analysis with its lines, and a render of the whole main window; a repaint alone; and what
 // it costs to build the three windows and show the main window once.
 
-#include "application.h"
+#include "app/application.h"
 #include "fakeplatform.h"
-#include "glassbutton.h"
-#include "formfactory.h"
-#include "mainform.h"
-#include "platform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "forms/formfactory.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
+#include "platform/platform.h"
+#include "widgets/glassbutton.h"
 
 #include <array>
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // One 304 x 348 window, the 800 x 800 map scaled to 300 x 300 and one line of text; with
 // PELLIMO_BENCH_QUIT_AFTER_PAINT set it ends after its first paint, as PLMO does.
 
-#include "benchswitch.h"
+#include "app/benchswitch.h"
 
 #include <QApplication>
 #include <QPainter>

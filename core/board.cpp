@@ -1,6 +1,6 @@
-#include "board.h"
+#include "core/board.h"
 
-#include "boardtables.h"
+#include "core/boardtables.h"
 
 namespace {
 

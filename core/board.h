@@ -1,6 +1,6 @@
 #pragma once
 
-#include "boardanalysis.h"
+#include "core/boardanalysis.h"
 
 #include <QObject>
 

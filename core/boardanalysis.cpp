@@ -1,6 +1,6 @@
-#include "boardanalysis.h"
+#include "core/boardanalysis.h"
 
-#include "boardtables.h"
+#include "core/boardtables.h"
 
 namespace analysis {
 

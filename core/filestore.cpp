@@ -1,8 +1,8 @@
 // The parts of the file store that are the same on every system.
-#include "filestore.h"
+#include "core/filestore.h"
 
-#include "filestore_p.h"
-#include "utf8codec.h"
+#include "core/filestore_p.h"
+#include "core/utf8codec.h"
 
 #include <QCryptographicHash>
 #include <QDir>

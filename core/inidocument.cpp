@@ -1,9 +1,9 @@
-#include "inidocument.h"
+#include "core/inidocument.h"
 
-#include "filestore.h"
-#include "filestore_p.h"
-#include "pellimoerror.h"
-#include "utf8codec.h"
+#include "core/filestore.h"
+#include "core/filestore_p.h"
+#include "core/pellimoerror.h"
+#include "core/utf8codec.h"
 
 #include <limits>
 #include <QDir>

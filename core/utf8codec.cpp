@@ -1,4 +1,4 @@
-#include "utf8codec.h"
+#include "core/utf8codec.h"
 
 namespace {
 

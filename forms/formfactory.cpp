@@ -1,11 +1,11 @@
-#include "formfactory.h"
+#include "forms/formfactory.h"
 
-#include "afterfirstpaint.h"
-#include "errorhandler.h"
-#include "mainform.h"
-#include "platform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "forms/errorhandler.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
+#include "platform/platform.h"
+#include "widgets/afterfirstpaint.h"
 
 TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;

@@ -1,14 +1,15 @@
-#include "mainform.h"
+#include "forms/mainform.h"
 
-#include "boardtables.h"
-#include "errorhandler.h"
-#include "glassbutton.h"
-#include "imagebox.h"
-#include "layoutfont.h"
-#include "overlayimage.h"
-#include "platform.h"
-#include "platformlog.h"
-#include "settingsfile.h"
+#include "core/boardtables.h"
+#include "forms/errorhandler.h"
+#include "forms/layoutfont.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
+#include "platform/platformlog.h"
+#include "widgets/backgroundenter.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
+#include "widgets/overlayimage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -191,13 +192,10 @@ void TForm1::createWidgets()
     connect(Image1, &ImageBox::mouseEntered, this, &TForm1::btn01MouseEnter);
     connect(Image2, &OverlayImage::mouseEntered, this, &TForm1::btn01MouseEnter);
 
-    // Every child tells the window when the pointer enters it: the pointer has left the bare
-    // background then (labels included, which have no mouse-enter handler of their own).
-    setMouseTracking(true);
-    for (QObject* child : children()) {
-        if (child->isWidgetType())
-            child->installEventFilter(this);
-    }
+    chTopmost->installEventFilter(this);
+    // The window's own mouse-enter is for its bare background only: entering a label does not
+    // count, coming back from any child onto the background does.
+    new BackgroundEnter(this, [this] { btn01MouseEnter(); });
 }
 
 TGlassButton* TForm1::treeButton(int t) const
@@ -216,21 +214,21 @@ void TForm1::FormCreate()
     // An unreadable settings file is reported; the window still comes up with the defaults.
     settingsfile::MainSettings s;
     runGuarded([&] { s = settingsfile::readMain(); });
-    // The default position centres the window by its outer size, and the frame is the window
-    // manager's to tell: asked now, the answer is collected once the map picture is decoded.
-    if (!s.position.complete())
+    // The default position (for a position missing or out of reach) centres the window by its
+    // outer size, and the frame is the window manager's to tell: asked now, the answer is
+    // collected once the map picture is decoded.
+    if (!s.position.applicable(this))
         Platform::instance().requestFrameMargins(this);
     // A longer name from the file shows cut, and goes back to the file whole unless edited.
     m_storedName = s.name;
     edtNAME->setText(s.name);
-    m_board.restore({ s.btnBGColor, s.treeBtnTxtColor, s.treeBtnTxtBold, s.tokuBtnTxtColor, s.tokuBtnTxtBold },
-                    s.topmost);
+    m_board.restore(s.display, s.topmost);
 
     chTopmost->setChecked(m_board.stayOnTop());
     setStayOnTop(m_board.stayOnTop());
 
     loadMapPicture();
-    settingsfile::applyPosition(this, s.position.resolve([this] { return settingsfile::outerGeometry(this).size(); }));
+    placement::applyPosition(this, s.position.resolve(this));
 
     btnSTA->setCaption(QStringLiteral("Start\r\nmeas."));
     btnEND->setCaption(QStringLiteral("Stop\r\nmeas."));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "board.h"
-#include "stopwatch.h"
-#include "tcolor.h"
+#include "core/board.h"
+#include "core/stopwatch.h"
+#include "core/tcolor.h"
 
 #include <array>
 #include <functional>
@@ -111,9 +111,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -124,8 +121,6 @@ private:
     /** The tree index of a tree button, 0 for any other object. */
     int treeIndexOf(const QObject* button) const;
     TGlassButton* makeButton(const char* name, QRect geometry, int fontPx, bool bold);
-    /** Tracks the pointer onto and off the bare window; `child` is the widget under it, or null. */
-    void pointerOver(const QWidget* child);
 
     Board m_board;
     Dialogs m_dialogs;
@@ -135,5 +130,4 @@ private:
     Stopwatch m_stopwatch;
     bool m_closing = false;
     QString m_storedName; // the name as read from the settings file
-    bool m_pointerOnBackground = false;
 };

@@ -1,16 +1,15 @@
 // The main window's shell side: closing with the settings write, the stay-on-top band,
 // foreground activation and the settings dialog.
-#include "boardtables.h"
-#include "errorhandler.h"
-#include "glassbutton.h"
-#include "mainform.h"
-#include "overlayimage.h"
-#include "platform.h"
-#include "settingsfile.h"
+#include "core/boardtables.h"
+#include "forms/errorhandler.h"
+#include "forms/mainform.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
+#include "widgets/glassbutton.h"
+#include "widgets/overlayimage.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QEnterEvent>
 #include <QLineEdit>
 
 void TForm1::FormClose()
@@ -19,8 +18,8 @@ void TForm1::FormClose()
     if (m_dialogs.selectionPosition)
         form2Pos = m_dialogs.selectionPosition();
     if (!form2Pos)
-        form2Pos = settingsfile::centredDefault(QSize(304, 232));
-    settingsfile::writeClose(pos(), nameToSave(), *form2Pos, m_board.stayOnTop());
+        form2Pos = placement::centredDefault(QSize(304, 232));
+    settingsfile::writeClose(pos(), nameToSave(), *form2Pos, m_board.stayOnTop(), m_board.display());
 }
 
 QString TForm1::nameToSave() const
@@ -45,46 +44,10 @@ void TForm1::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TForm1::enterEvent(QEnterEvent* event)
-{
-    pointerOver(childAt(event->position().toPoint()));
-    QWidget::enterEvent(event);
-}
-
-void TForm1::mouseMoveEvent(QMouseEvent* event)
-{
-    // Moves over the window's own background, and over the children that do not track the
-    // pointer (the labels), arrive here.
-    pointerOver(childAt(event->position().toPoint()));
-    QWidget::mouseMoveEvent(event);
-}
-
-void TForm1::leaveEvent(QEvent* event)
-{
-    m_pointerOnBackground = false;
-    QWidget::leaveEvent(event);
-}
-
-void TForm1::pointerOver(const QWidget* child)
-{
-    // The window's own mouse-enter is for its bare background only: entering a label does not
-    // count, coming back from any child onto the background does.
-    const bool background = child == nullptr;
-    if (background && !m_pointerOnBackground) {
-        m_pointerOnBackground = true;
-        btn01MouseEnter();
-    } else if (!background) {
-        m_pointerOnBackground = false;
-    }
-}
-
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Enter && watched != this) {
-        m_pointerOnBackground = false;
-        if (watched == edtNAME || watched == chTopmost)
-            btn01MouseEnter();
-    }
+    if (event->type() == QEvent::Enter && (watched == edtNAME || watched == chTopmost))
+        btn01MouseEnter();
     return QWidget::eventFilter(watched, event);
 }
 

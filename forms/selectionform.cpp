@@ -1,10 +1,11 @@
-#include "selectionform.h"
+#include "forms/selectionform.h"
 
-#include "boardtables.h"
-#include "errorhandler.h"
-#include "glassbutton.h"
-#include "layoutfont.h"
-#include "settingsfile.h"
+#include "core/boardtables.h"
+#include "forms/errorhandler.h"
+#include "forms/layoutfont.h"
+#include "forms/settingsfile.h"
+#include "widgets/backgroundenter.h"
+#include "widgets/glassbutton.h"
 
 #include <algorithm>
 
@@ -74,6 +75,8 @@ TForm2::TForm2(Board& board, QWidget* parent)
         optionButtons[std::size_t(k)] = b;
     }
     connect(&m_board, &Board::changed, this, &TForm2::boardChanged);
+    // Onto the dialog's bare background, from outside or from an option button.
+    new BackgroundEnter(this, [this] { BitBtn01MouseEnter(); });
 }
 
 TGlassButton* TForm2::optionButton(int k) const
@@ -105,11 +108,11 @@ void TForm2::boardChanged(Board::Change what)
 void TForm2::FormCreate()
 {
     btnClear();
-    m_unplaced = settingsfile::StoredPosition();
+    m_unplaced = placement::StoredPosition();
     runGuarded([this] { m_unplaced = settingsfile::readSelectionPosition(); });
-    // A stored position is applied now; the centred default waits for the first show, as it asks
-    // the window manager for the dialog's frame.
-    if (m_unplaced->complete())
+    // A stored position within reach is applied now; the centred default waits for the first
+    // show, as it asks the window manager for the dialog's frame.
+    if (m_unplaced->applicable(this))
         place();
     btnClear();
 }
@@ -118,7 +121,7 @@ void TForm2::place()
 {
     if (!m_unplaced)
         return;
-    settingsfile::applyPosition(this, position());
+    placement::applyPosition(this, position());
     m_unplaced.reset();
 }
 
@@ -126,7 +129,7 @@ QPoint TForm2::position()
 {
     if (!m_unplaced)
         return pos();
-    return m_unplaced->resolve([this] { return settingsfile::outerGeometry(this).size(); });
+    return m_unplaced->resolve(this);
 }
 
 void TForm2::showEvent(QShowEvent* event)
@@ -141,12 +144,6 @@ void TForm2::FormShow()
     // The dialog is modal over the main window; raising it brings the application to the front.
     raise();
     activateWindow();
-}
-
-void TForm2::enterEvent(QEnterEvent* event)
-{
-    BitBtn01MouseEnter();
-    QDialog::enterEvent(event);
 }
 
 void TForm2::BitBtn01MouseEnter()

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "board.h"
-#include "keptdialog.h"
-#include "settingsfile.h"
-#include "tcolor.h"
+#include "core/board.h"
+#include "core/tcolor.h"
+#include "forms/keptdialog.h"
+#include "forms/settingsfile.h"
 
 #include <array>
 #include <optional>
@@ -52,7 +52,6 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
 
 private:
     /** Puts the dialog at its position, if not done yet. */
@@ -63,5 +62,5 @@ private:
 
     Board& m_board;
     // The position read at creation while it is not applied yet.
-    std::optional<settingsfile::StoredPosition> m_unplaced;
+    std::optional<placement::StoredPosition> m_unplaced;
 };

@@ -1,27 +1,16 @@
-#include "settingsfile.h"
+#include "forms/settingsfile.h"
 
-#include "board.h"
-#include "filestore.h"
-#include "inidocument.h"
-#include "platform.h"
-#include "settingslocation.h"
+#include "core/filestore.h"
+#include "core/inidocument.h"
+#include "forms/settingslocation.h"
+#include "platform/platform.h"
 
-#include <cmath>
-#include <QEvent>
-#include <QLineEdit>
-#include <QTimer>
+#include <array>
 
 namespace settingsfile {
 namespace {
 
 constexpr QStringView System = u"System";
-// X11 carries 16-bit window coordinates; keep stored positions where arithmetic cannot overflow.
-constexpr int PositionLimit = 30000;
-
-int clampPosition(int v)
-{
-    return std::clamp(v, -PositionLimit, PositionLimit);
-}
 
 /**
  * The settings file of this run, worked out at the first access: an executable renamed or replaced
@@ -40,6 +29,16 @@ const settingslocation::Location& location()
     return found;
 }
 
+/** The five display keys with their values, in the file's order. */
+std::array<std::pair<QStringView, qint32>, 5> displayKeys(const DisplaySettings& display)
+{
+    return { { { u"iSettingsBtnBGColor", display.btnBGColor },
+               { u"iSettingsTreeBtnTxtColor", display.treeBtnTxtColor },
+               { u"iSettingsTreeBtnTxtBold", display.treeBtnTxtBold },
+               { u"iSettingsTokuBtnTxtColor", display.tokuBtnTxtColor },
+               { u"iSettingsTokuBtnTxtBold", display.tokuBtnTxtBold } } };
+}
+
 } // namespace
 
 QString path()
@@ -49,84 +48,6 @@ QString path()
     return where.file;
 }
 
-QPoint centredDefault(QSize outerSize)
-{
-    // The work area's own origin is not added: the default is measured from the screen's origin.
-    const QRect area = Platform::instance().primaryWorkArea();
-    const int top = int(std::floor(area.height() / 2.0 - outerSize.height() / 2.0));
-    const int left = int(std::floor(area.width() / 2.0 - outerSize.width() / 2.0));
-    return { left, top };
-}
-
-QPoint StoredPosition::resolve(const std::function<QSize()>& outerSize) const
-{
-    const QPoint centre = complete() ? QPoint() : centredDefault(outerSize());
-    return { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) };
-}
-
-QRect outerGeometry(QWidget* window)
-{
-    return window->geometry().marginsAdded(Platform::instance().frameMargins(window));
-}
-
-namespace {
-
-/**
- * Moves the window's frame to its target once the window manager has reported the frame's
- * size, which arrives some moments after the window is shown and without an event of its own.
- */
-class FramePlacer final : public QObject
-{
-public:
-    FramePlacer(QWidget* window, QPoint target)
-        : QObject(window)
-        , m_window(window)
-        , m_target(target)
-    {
-        window->installEventFilter(this);
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, &FramePlacer::check);
-        // Placed from its own show handler, the window is past the Show event this filter waits for.
-        if (window->isVisible())
-            m_timer.start();
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show)
-            m_timer.start();
-        return false;
-    }
-
-private:
-    void check()
-    {
-        constexpr int MaxTicks = 100; // a second: without a window manager no frame ever comes
-        const bool frameKnown = m_window->frameGeometry() != m_window->geometry();
-        if (!frameKnown && ++m_ticks < MaxTicks)
-            return;
-        if (frameKnown && m_window->frameGeometry().topLeft() != m_target)
-            m_window->move(m_target);
-        m_timer.stop();
-        m_window->removeEventFilter(this);
-        deleteLater();
-    }
-
-    QWidget* m_window;
-    QPoint m_target;
-    QTimer m_timer;
-    int m_ticks = 0;
-};
-
-} // namespace
-
-void applyPosition(QWidget* window, QPoint framePosition)
-{
-    window->move(framePosition);
-    new FramePlacer(window, framePosition);
-}
-
 MainSettings readMain()
 {
     const IniDocument ini = IniDocument::open(location().readFrom);
@@ -134,19 +55,19 @@ MainSettings readMain()
     s.position.top = ini.readInteger(System, u"Form1Top2");
     s.position.left = ini.readInteger(System, u"Form1Left2");
     s.name = ini.readString(System, u"NAME", QStringLiteral("NoName"));
-    s.btnBGColor = ini.readInteger(System, u"iSettingsBtnBGColor", 0);
-    s.treeBtnTxtColor = ini.readInteger(System, u"iSettingsTreeBtnTxtColor", 0);
-    s.treeBtnTxtBold = ini.readInteger(System, u"iSettingsTreeBtnTxtBold", 0);
-    s.tokuBtnTxtColor = ini.readInteger(System, u"iSettingsTokuBtnTxtColor", 0);
-    s.tokuBtnTxtBold = ini.readInteger(System, u"iSettingsTokuBtnTxtBold", 0);
+    s.display.btnBGColor = ini.readInteger(System, u"iSettingsBtnBGColor", 0);
+    s.display.treeBtnTxtColor = ini.readInteger(System, u"iSettingsTreeBtnTxtColor", 0);
+    s.display.treeBtnTxtBold = ini.readInteger(System, u"iSettingsTreeBtnTxtBold", 0);
+    s.display.tokuBtnTxtColor = ini.readInteger(System, u"iSettingsTokuBtnTxtColor", 0);
+    s.display.tokuBtnTxtBold = ini.readInteger(System, u"iSettingsTokuBtnTxtBold", 0);
     s.topmost = ini.readBool(System, u"chTopmost", true);
     return s;
 }
 
-StoredPosition readSelectionPosition()
+placement::StoredPosition readSelectionPosition()
 {
     const IniDocument ini = IniDocument::open(location().readFrom);
-    StoredPosition position;
+    placement::StoredPosition position;
     position.top = ini.readInteger(System, u"Form2Top");
     position.left = ini.readInteger(System, u"Form2Left");
     return position;
@@ -156,11 +77,8 @@ void writeDisplay(const DisplaySettings& display)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
-    ini.writeInteger(System, u"iSettingsBtnBGColor", display.btnBGColor);
-    ini.writeInteger(System, u"iSettingsTreeBtnTxtColor", display.treeBtnTxtColor);
-    ini.writeInteger(System, u"iSettingsTreeBtnTxtBold", display.treeBtnTxtBold);
-    ini.writeInteger(System, u"iSettingsTokuBtnTxtColor", display.tokuBtnTxtColor);
-    ini.writeInteger(System, u"iSettingsTokuBtnTxtBold", display.tokuBtnTxtBold);
+    for (const auto& [key, value] : displayKeys(display))
+        ini.writeInteger(System, key, value);
     ini.save(file);
 }
 
@@ -169,7 +87,7 @@ void removeStaleTemporaries(const QDateTime& before)
     filestore::removeStaleTemporaries(location().file, before);
 }
 
-void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost)
+void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost, const DisplaySettings& display)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
@@ -179,6 +97,13 @@ void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topm
     ini.writeInteger(System, u"Form2Top", form2Pos.y());
     ini.writeInteger(System, u"Form2Left", form2Pos.x());
     ini.writeBool(System, u"chTopmost", topmost);
+    // The display choices are the settings dialog's to save, but that save may have failed, or
+    // another program may have changed the file since: a choice the next start would not read
+    // back (the stored value, or the default where the key is missing) is written here too.
+    for (const auto& [key, value] : displayKeys(display)) {
+        if (ini.readInteger(System, key, 0) != value)
+            ini.writeInteger(System, key, value);
+    }
     ini.save(file);
 }
 

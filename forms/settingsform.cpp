@@ -1,10 +1,10 @@
-#include "settingsform.h"
+#include "forms/settingsform.h"
 
-#include "board.h"
-#include "errorhandler.h"
-#include "layoutfont.h"
-#include "platform.h"
-#include "settingsfile.h"
+#include "core/board.h"
+#include "forms/errorhandler.h"
+#include "forms/layoutfont.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -101,13 +101,13 @@ void TForm3::showEvent(QShowEvent* event)
 {
     runGuarded([this] { FormShow(); });
     if (!m_placed && m_main) {
-        // The first show in a run centres the dialog over the main window by both outer sizes;
-        // later shows keep wherever the user left it.
+        // The first show in a run centres the dialog over the main window by both outer sizes, on
+        // the main window's screen; later shows keep wherever the user left it.
         m_placed = true;
-        settingsfile::applyPosition(this,
-                                    firstPosition(settingsfile::outerGeometry(m_main),
-                                                  settingsfile::outerGeometry(this).size(),
-                                                  Platform::instance().primaryWorkArea()));
+        const QRect mainOuter = placement::outerGeometry(m_main);
+        const QPoint first
+            = firstPosition(mainOuter, placement::outerGeometry(this).size(), placement::workAreaOf(mainOuter));
+        placement::applyPosition(this, placement::reachablePosition(this, first));
     }
     QDialog::showEvent(event);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keptdialog.h"
+#include "forms/keptdialog.h"
 
 class Board;
 class QComboBox;
@@ -29,7 +29,8 @@ public:
 
     /**
      * Where the first show puts the dialog's frame: centred over the main window's outer
-     * rectangle by the dialog's outer size, moved right or down onto the work area.
+     * rectangle by the dialog's outer size, moved right or down onto the work area of the main
+     * window's screen.
      */
     static QPoint firstPosition(QRect mainOuter, QSize outerSize, QRect workArea);
 

@@ -1,7 +1,7 @@
 #include <QtGlobal>
 
 #ifdef PELLIMO_HAVE_X11
-#include "frameextents_x11.h"
+#include "platform/frameextents_x11.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,11 @@
 // The single-instance lock on POSIX systems: a lock file per user and display, held with flock()
 // for the life of the process. Needs no window system.
 
-#include "instancelock_posix.h"
+#include "platform/instancelock_posix.h"
 
-#include "platformlog.h"
+#include "platform/platformlog.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -29,22 +30,51 @@ void reportNoLock(const char* what, const char* path, const char* reason)
     qCWarning(lcPlatform, "single-instance lock: %s %s: %s; starting without it", what, path, reason);
 }
 
-/** Display name reduced to host and display number (":0.0" and ":0" are the same server). */
+/**
+ * The X server that a display name reaches, as "host:number": the name read the way Xlib reads
+ * it, "[protocol/][host]:number[.screen]", with the local host (no host, "unix", protocol
+ * "unix" or "local") as no host and the number without leading zeros. So ":1", ":01", "unix:1",
+ * "unix/:1" and ":1.0" are one server. Empty for text that names no X display.
+ */
+std::string serverOf(std::string display)
+{
+    std::string protocol;
+    if (const auto slash = display.rfind('/'); slash != std::string::npos) {
+        protocol = display.substr(0, slash);
+        display.erase(0, slash + 1);
+    }
+    const auto colon = display.rfind(':');
+    if (colon == std::string::npos) {
+        return {};
+    }
+    std::string host = display.substr(0, colon);
+    const std::string rest = display.substr(colon + 1);
+    const auto digitsEnd = rest.find_first_not_of("0123456789");
+    const std::string digits = rest.substr(0, digitsEnd);
+    if (digits.empty() || (digitsEnd != std::string::npos && rest[digitsEnd] != '.')) {
+        return {};
+    }
+    const auto firstSignificant = digits.find_first_not_of('0');
+    const std::string number = firstSignificant == std::string::npos ? "0" : digits.substr(firstSignificant);
+    if (host == "unix" || protocol == "unix" || protocol == "local") {
+        host.clear();
+    }
+    for (char& c : host) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return host + ":" + number;
+}
+
+/** The lock's display part: the X server reached (serverOf), else the display's own name. */
 std::string displayKey()
 {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) {
         display = std::getenv("WAYLAND_DISPLAY");
     }
-    std::string key = (display && *display) ? display : "none";
-    if (key.rfind("unix:", 0) == 0) {
-        key.erase(0, 4); // "unix:0" names the same local server as ":0"
-    }
-    const auto colon = key.rfind(':');
-    const auto dot = key.find('.', colon == std::string::npos ? 0 : colon);
-    if (colon != std::string::npos && dot != std::string::npos) {
-        key.erase(dot);
-    }
+    const std::string name = (display && *display) ? display : "none";
+    const std::string server = serverOf(name);
+    std::string key = server.empty() ? name : server;
     for (char& c : key) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
         if (!plain) {
@@ -69,20 +99,29 @@ bool isPrivateFolder(int fd, uid_t uid)
 int openLockFolder()
 {
     const uid_t uid = geteuid();
+    const std::string path = "/tmp/pellimo-" + std::to_string(uid);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && runtime[0] == '/') {
-        const int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) {
-            reportNoLock("cannot open the folder", runtime, std::strerror(errno));
+        int fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        // Qt makes a missing runtime folder (the last step of its path) once it asks for it, and
+        // the next start would find it there: it is made now, as Qt would.
+        if (fd < 0 && errno == ENOENT && mkdir(runtime, privateFolderMode) == 0) {
+            fd = open(runtime, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         }
-        // A runtime folder shared with other users cannot keep their locks apart from ours.
-        if (fd < 0 || isPrivateFolder(fd, uid)) {
+        if (fd >= 0 && isPrivateFolder(fd, uid)) {
             return fd;
         }
-        close(fd);
+        // A runtime folder shared with other users cannot keep their locks apart from ours, and
+        // one that cannot be made holds none: without the folder of our own, every start would be
+        // a first instance.
+        if (fd < 0) {
+            qCWarning(lcPlatform, "single-instance lock: cannot open the folder %s: %s; using %s instead", runtime,
+                      std::strerror(errno), path.c_str());
+        } else {
+            close(fd);
+        }
     }
 
-    const std::string path = "/tmp/pellimo-" + std::to_string(uid);
     if (mkdir(path.c_str(), privateFolderMode) != 0 && errno != EEXIST) {
         reportNoLock("cannot create the folder", path.c_str(), std::strerror(errno));
         return -1;

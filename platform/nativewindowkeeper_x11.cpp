@@ -1,4 +1,4 @@
-#include "nativewindowkeeper_x11.h"
+#include "platform/nativewindowkeeper_x11.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -9,7 +9,7 @@ constexpr QEvent::Type QtExposeEvent = QEvent::Expose;
 } // namespace
 
 #ifdef PELLIMO_HAVE_X11
-#include "x11support.h"
+#include "platform/x11support.h"
 
 #include <X11/Xutil.h>
 #endif

@@ -4,6 +4,7 @@
 #include <QMargins>
 #include <QRect>
 #include <QString>
+#include <vector>
 
 class QWidget;
 
@@ -37,6 +38,9 @@ public:
 
     /** Work area of the primary screen (the desktop less task bars), in screen pixels. */
     virtual QRect primaryWorkArea() = 0;
+
+    /** Work areas of all screens, in screen pixels; where the system lists none, the primary's. */
+    virtual std::vector<QRect> workAreas() { return { primaryWorkArea() }; }
 
     /**
      * The frame the window manager puts (or will put) around a top-level window: left, top,

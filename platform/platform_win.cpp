@@ -1,8 +1,8 @@
 // Windows layer: the named mutex, the lookup of the running instance by its window class, the
 // topmost band and the forced foreground activation, all through kernel32/user32.
 
-#include "platform.h"
-#include "platformlog.h"
+#include "platform/platform.h"
+#include "platform/platformlog.h"
 
 #include <map>
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <string>
 #include <utility>
+#include <vector>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -160,6 +161,7 @@ public:
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
+    std::vector<QRect> workAreas() override;
     QMargins frameMargins(QWidget* window) override;
     void setStayOnTop(QWidget* window, bool onTop) override;
     void forceForeground(QWidget* window) override;
@@ -218,6 +220,28 @@ QRect WinPlatform::primaryWorkArea()
         return fallbackWorkArea;
     }
     return QRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
+}
+
+BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
+{
+    MONITORINFO info {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& work = info.rcWork;
+        reinterpret_cast<std::vector<QRect>*>(areas)->push_back(
+            QRect(work.left, work.top, work.right - work.left, work.bottom - work.top));
+    }
+    return TRUE;
+}
+
+std::vector<QRect> WinPlatform::workAreas()
+{
+    std::vector<QRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, addWorkArea, reinterpret_cast<LPARAM>(&areas));
+    if (areas.empty()) {
+        areas.push_back(primaryWorkArea());
+    }
+    return areas;
 }
 
 QMargins WinPlatform::frameMargins(QWidget* window)

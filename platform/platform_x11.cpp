@@ -2,11 +2,11 @@
 // server is there, Xlib for the window class, activation of the running instance and foreground
 // requests. On other Qt platforms (offscreen, Wayland) the X-specific parts do nothing.
 
-#include "filestore.h"
-#include "instancelock_posix.h"
-#include "platform.h"
-#include "platformlog.h"
-#include "nativewindowkeeper_x11.h"
+#include "core/filestore.h"
+#include "platform/instancelock_posix.h"
+#include "platform/nativewindowkeeper_x11.h"
+#include "platform/platform.h"
+#include "platform/platformlog.h"
 
 #include <climits>
 #include <cstring>
@@ -22,8 +22,8 @@
 #include <vector>
 
 #ifdef PELLIMO_HAVE_X11
-#include "frameextents_x11.h"
-#include "x11support.h"
+#include "platform/frameextents_x11.h"
+#include "platform/x11support.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -159,6 +159,7 @@ public:
     void activateRunningInstance() override;
     void setWindowClass(QWidget* window, const QString& className) override;
     QRect primaryWorkArea() override;
+    std::vector<QRect> workAreas() override;
     void requestFrameMargins(QWidget* window) override;
     QMargins frameMargins(QWidget* window) override;
     void setStayOnTop(QWidget* window, bool onTop) override;
@@ -227,6 +228,20 @@ QRect X11Platform::primaryWorkArea()
 {
     const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
     return screen ? screen->availableGeometry() : FallbackWorkArea;
+}
+
+std::vector<QRect> X11Platform::workAreas()
+{
+    std::vector<QRect> areas;
+    if (qGuiApp) {
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            areas.push_back(screen->availableGeometry());
+        }
+    }
+    if (areas.empty()) {
+        areas.push_back(primaryWorkArea());
+    }
+    return areas;
 }
 
 #ifdef PELLIMO_HAVE_X11

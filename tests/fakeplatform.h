@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QFile>
 #include <QStringList>
@@ -18,7 +18,8 @@ public:
     static constexpr QRect WorkArea { 0, 0, 1920, 1040 };
 
     enum class Mode {
-        /** The work area is a fixed 1920 x 1040, and every window operation is recorded as one line of text. */
+        /** The work area is 1920 x 1040 unless a test sets others, and every window operation is recorded as one line
+           of text. */
         Recording,
         /** As Recording, but nothing is recorded and windows have no frame: only the program's own work. */
         Quiet,
@@ -33,6 +34,9 @@ public:
 
     /** The frame every top-level window gets (a title bar and thin borders). */
     QMargins frame;
+
+    /** The screens' work areas, the primary's first; by default the primary (WorkArea) alone. */
+    std::vector<QRect> screens { WorkArea };
 
     /** What the program asked for, in order, e.g. "setStayOnTop Form1 off". */
     QStringList calls;
@@ -76,7 +80,12 @@ public:
         record([&] { return QStringLiteral("setWindowClass %1 %2").arg(nameOf(window), className); });
     }
 
-    QRect primaryWorkArea() override { return m_mode == Mode::Native ? nativePlatform().primaryWorkArea() : WorkArea; }
+    QRect primaryWorkArea() override
+    {
+        return m_mode == Mode::Native ? nativePlatform().primaryWorkArea() : screens.front();
+    }
+
+    std::vector<QRect> workAreas() override { return m_mode == Mode::Native ? nativePlatform().workAreas() : screens; }
 
     QMargins frameMargins(QWidget* window) override
     {

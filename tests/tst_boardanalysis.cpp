@@ -1,7 +1,7 @@
 // The board model and its analysis without any window: which trees are in conflict, who claims
 // each option, and the pair lines in drawing order, after the operations a user makes.
-#include "board.h"
-#include "boardtables.h"
+#include "core/board.h"
+#include "core/boardtables.h"
 
 #include <QSignalSpy>
 #include <QTest>

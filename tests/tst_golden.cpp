@@ -4,7 +4,7 @@
 //
 // To accept a change of the look on purpose: tools/regenerate-golden.sh
 
-#include "glassbutton.h"
+#include "widgets/glassbutton.h"
 #include "windowsfixture.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 // sampled from its 800 x 800 source at the device's resolution, the pair lines and the glass
 // buttons are drawn at that resolution, not drawn at 96 dpi and enlarged.
 
-#include "glassbutton.h"
-#include "imagebox.h"
-#include "overlayimage.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
+#include "widgets/overlayimage.h"
 #include "windowsfixture.h"
 
 #include <QPainter>

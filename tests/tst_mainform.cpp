@@ -1,14 +1,15 @@
 // The main window as PLMO builds it: layout, stacking, captions and fonts, the enabling after
 // the two resets, the tree click, and the map picture chosen by the background scheme.
-#include "boardtables.h"
+#include "core/boardtables.h"
 #include "fakeclock.h"
-#include "glassbutton.h"
-#include "imagebox.h"
 #include "layouttable.h"
-#include "overlayimage.h"
 #include "pixels.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
+#include "widgets/overlayimage.h"
 #include "windowsfixture.h"
 
+#include <climits>
 #include <QCheckBox>
 #include <QFile>
 #include <QFontInfo>
@@ -391,6 +392,7 @@ private Q_SLOTS:
 
     void mouseEnter_data()
     {
+        QTest::addColumn<bool>("inDialog"); // the path is in the selection dialog, else in the main window
         QTest::addColumn<QList<QPoint>>("path"); // pointer positions in the window, from outside
         QTest::addColumn<bool>("topmost");
         QTest::addColumn<int>("activations");
@@ -400,33 +402,52 @@ private Q_SLOTS:
         const QPoint always(80, 322); // Label1, over the map
         const QPoint tree(85, 79); // btn01
         const QPoint map(150, 200); // Image2 over Image1
+        const QPoint dialogBackground(40, 185); // under BitBtn13, left of BitBtn17
+        const QPoint option(30, 20); // BitBtn01
         using Path = QList<QPoint>;
         // clang-format off
-        QTest::newRow("bare background")            << Path{ background }                   << true  << 1;
-        QTest::newRow("lblTIME from outside")       << Path{ time }                         << true  << 0;
-        QTest::newRow("Label1 from outside")        << Path{ always }                       << true  << 0;
-        QTest::newRow("lblTIME, then background")   << Path{ time, background }             << true  << 1;
-        QTest::newRow("Label1, then the map")       << Path{ always, map }                  << true  << 1;
-        QTest::newRow("background, label, back")    << Path{ background, time, background } << true  << 2;
-        QTest::newRow("background, further on it")  << Path{ QPoint(121, 5), QPoint(121, 20) } << true << 1;
-        QTest::newRow("tree button, then the map")  << Path{ tree, map }                    << true  << 2;
-        QTest::newRow("edtNAME")                    << Path{ QPoint(150, 30) }              << true  << 1;
-        QTest::newRow("chTopmost")                  << Path{ QPoint(60, 338) }              << true  << 1;
-        QTest::newRow("stay-on-top off")            << Path{ background, tree, map }        << false << 0;
+        QTest::newRow("bare background")            << false << Path{ background }                   << true  << 1;
+        QTest::newRow("lblTIME from outside")       << false << Path{ time }                         << true  << 0;
+        QTest::newRow("Label1 from outside")        << false << Path{ always }                       << true  << 0;
+        QTest::newRow("lblTIME, then background")   << false << Path{ time, background }             << true  << 1;
+        QTest::newRow("Label1, then the map")       << false << Path{ always, map }                  << true  << 1;
+        QTest::newRow("background, label, back")    << false << Path{ background, time, background } << true  << 2;
+        QTest::newRow("background, further on it")  << false << Path{ QPoint(121, 5), QPoint(121, 20) } << true << 1;
+        QTest::newRow("tree button, then the map")  << false << Path{ tree, map }                    << true  << 2;
+        QTest::newRow("edtNAME")                    << false << Path{ QPoint(150, 30) }              << true  << 1;
+        QTest::newRow("chTopmost")                  << false << Path{ QPoint(60, 338) }              << true  << 1;
+        QTest::newRow("stay-on-top off")            << false << Path{ background, tree, map }        << false << 0;
+        QTest::newRow("dialog: bare background")    << true  << Path{ dialogBackground }             << true  << 1;
+        QTest::newRow("dialog: option button")      << true  << Path{ option }                       << true  << 1;
+        QTest::newRow("dialog: option, background") << true  << Path{ option, dialogBackground }     << true  << 2;
+        QTest::newRow("dialog: stay-on-top off")    << true  << Path{ dialogBackground, option, dialogBackground } << false << 0;
         // clang-format on
     }
 
     void mouseEnter()
     {
+        QFETCH(bool, inDialog);
         QFETCH(QList<QPoint>, path);
         QFETCH(bool, topmost);
         QFETCH(int, activations);
+        if (inDialog) {
+            // Beside the main window: the offscreen platform sends the pointer to the first window
+            // under it, whatever stands in front.
+            m_windows.reset();
+            m_windows = std::make_unique<WindowsFixture>(settingsWith("Form2Top=100\r\nForm2Left=1300"), &m_clock);
+        }
         f().chTopmost->setChecked(topmost);
         f().show();
         QVERIFY(QTest::qWaitForWindowExposed(&f()));
+        QWidget* window = &f();
+        if (inDialog) {
+            window = Form2;
+            Form2->show();
+            QVERIFY(QTest::qWaitForWindowExposed(Form2));
+        }
         // Activation itself brings the window forward too; let it happen before counting.
-        QApplication::setActiveWindow(&f());
-        QTRY_VERIFY(f().isActiveWindow());
+        QApplication::setActiveWindow(window);
+        QTRY_VERIFY(window->isActiveWindow());
         // The pointer starts on another window, away from the main window.
         QWidget elsewhere;
         elsewhere.setGeometry(0, 0, 50, 50);
@@ -435,7 +456,7 @@ private Q_SLOTS:
         QTest::mouseMove(&elsewhere, QPoint(20, 20));
         m_windows->platform.calls.clear();
         for (const QPoint& p : path)
-            QTest::mouseMove(&f(), p);
+            QTest::mouseMove(window, p);
         const qsizetype counted = m_windows->platform.callsOf(QStringLiteral("forceForeground")).size();
         // Off the window again before it goes: Qt remembers the last window under the pointer.
         QTest::mouseMove(&elsewhere, QPoint(30, 30));
@@ -568,27 +589,58 @@ private Q_SLOTS:
         QVERIFY(saved.contains(QByteArray("Form2Left=" + QByteArray::number(form2.x()) + "\r\n")));
     }
 
-    void firstCloseBytes_data()
+    void outOfReach_data()
     {
-        QTest::addColumn<QByteArray>("settings"); // null: no file
+        QTest::addColumn<QList<QRect>>("screens"); // work areas, the primary's first
+        QTest::addColumn<QPoint>("stored1"); // the main window's position in the file
+        QTest::addColumn<QPoint>("stored2"); // the selection dialog's
+        QTest::addColumn<QPoint>("form1");
+        QTest::addColumn<QPoint>("form2");
 
-        QTest::newRow("no file") << QByteArray();
-        QTest::newRow("empty file") << QByteArray("");
+        // The primary work area is 1920 x 1040; centred, the windows stand at (805, 332) and (805, 390).
+        const QList<QRect> primary { FakePlatform::WorkArea };
+        const QList<QRect> twoScreens { FakePlatform::WorkArea, QRect(-1280, 0, 1280, 1024) };
+        const QPoint main(805, 332);
+        const QPoint dialog(805, 390);
+        using P = QPoint;
+        // clang-format off
+        QTest::newRow("within reach")               << primary    << P(30, 40)     << P(60, 50)   << P(30, 40)     << P(60, 50);
+        QTest::newRow("60 pixels of the title bar") << primary    << P(1860, 1016) << P(-244, 0)  << P(1860, 1016) << P(-244, 0);
+        QTest::newRow("59 pixels wide")             << primary    << P(1861, 1016) << P(-245, 0)  << main << dialog;
+        QTest::newRow("23 pixels high")             << primary    << P(30, -1)     << P(60, 1017) << main << dialog;
+        QTest::newRow("saved on a bigger screen")   << primary    << P(3000, 2000) << P(900, 5000) << main << dialog;
+        QTest::newRow("largest numbers")            << primary    << P(INT_MAX, INT_MIN) << P(INT_MIN, INT_MAX) << main << dialog;
+        QTest::newRow("on a second screen")         << twoScreens << P(-1000, 100) << P(-1280, 0) << P(-1000, 100) << P(-1280, 0);
+        QTest::newRow("the second screen gone")     << primary    << P(-1000, 100) << P(-1280, 0) << main << dialog;
+        // clang-format on
     }
 
-    void firstCloseBytes()
+    void outOfReach()
     {
-        QFETCH(QByteArray, settings);
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QPoint, stored1);
+        QFETCH(QPoint, stored2);
+        QFETCH(QPoint, form1);
+        QFETCH(QPoint, form2);
 
-        // The close-time keys of a first run, in their order, and nothing else.
+        auto positions = [](QPoint main, QPoint dialog) {
+            return QStringLiteral("Form1Left2=%1\r\nForm1Top2=%2\r\nForm2Left=%3\r\nForm2Top=%4")
+                .arg(main.x())
+                .arg(main.y())
+                .arg(dialog.x())
+                .arg(dialog.y())
+                .toLatin1();
+        };
         m_windows.reset();
-        m_windows = std::make_unique<WindowsFixture>(settings, &m_clock);
+        m_windows = std::make_unique<WindowsFixture>(settingsWith(positions(stored1, stored2)), &m_clock,
+                                                     SettingsDialogBuild::WithTheOthers, screens);
+        QCOMPARE(f().pos(), form1);
+        QCOMPARE(Form2->position(), form2);
+        // The close saves where the windows are.
         f().FormClose();
         QFile file(m_windows->platform.settingsPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
-                 QByteArray("\xEF\xBB\xBF[System]\r\nForm1Top2=332\r\nForm1Left2=805\r\nNAME=NoName\r\n"
-                            "Form2Top=390\r\nForm2Left=805\r\nchTopmost=1\r\n\r\n"));
+        QCOMPARE(file.readAll(), settingsWith(positions(form1, form2) + "\r\nNAME=NoName\r\nchTopmost=1\r\n"));
     }
 
     void settingsDialogAfterFirstPaint()

@@ -1,6 +1,6 @@
 // The overlay bitmap on its own: the white brush and the pair lines drawn by setLines().
-#include "overlayimage.h"
 #include "pixels.h"
+#include "widgets/overlayimage.h"
 
 #include <QTest>
 

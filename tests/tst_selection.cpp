@@ -1,13 +1,13 @@
 // Whole boards through the selection dialog: the options are given by the dialog's own click
 // handler, then the option buttons, the tree buttons, the pair lines of the analysis and the
 // pixels of the overlay bitmap are compared with what the garden's rules say.
-#include "boardanalysis.h"
-#include "boardtables.h"
-#include "glassbutton.h"
-#include "glasspaint.h"
+#include "core/boardanalysis.h"
+#include "core/boardtables.h"
 #include "layouttable.h"
-#include "overlayimage.h"
 #include "pixels.h"
+#include "widgets/glassbutton.h"
+#include "widgets/glasspaint.h"
+#include "widgets/overlayimage.h"
 #include "windowsfixture.h"
 
 #include <cmath>

@@ -1,13 +1,14 @@
 // The settings dialog driven as the user drives it: the Setting button opens it modally, the
 // lists are changed, and OK, Cancel, the close box or Esc end it; then the main window's look,
 // the map and the settings file's bytes are checked. Also where the dialog first appears.
-#include "boardtables.h"
-#include "glassbutton.h"
-#include "imagebox.h"
-#include "settingsfile.h"
+#include "core/boardtables.h"
+#include "forms/settingsfile.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
 #include "windowsfixture.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -164,25 +165,106 @@ private Q_SLOTS:
         QCOMPARE(Form2->optionButton(3)->fontColor(), f.board().display().tokuBtnTxtColor != 0 ? 0x404040u : 0xB0B0B0u);
     }
 
+    void closeSave_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // the file at start; null: none
+        QTest::addColumn<QList<int>>("choices"); // confirmed with OK; empty: the dialog not used
+        QTest::addColumn<bool>("okFails"); // OK's save fails (a folder in the file's place)
+        QTest::addColumn<QByteArray>("meanwhile"); // another program's file at the close; null: untouched
+        QTest::addColumn<QByteArray>("written"); // the file after the close
+
+        const QList<int> picked { 1, 1, 1, 0, 1 };
+        const QByteArray closeKeys
+            = "Form1Top2=332\r\nForm1Left2=805\r\nNAME=NoName\r\nForm2Top=390\r\nForm2Left=805\r\n"
+              "chTopmost=1\r\n";
+        // What the next start would not read back from the file: the default 0 of the fourth is right.
+        const QByteArray pickedAgain = "iSettingsBtnBGColor=1\r\niSettingsTreeBtnTxtColor=1\r\n"
+                                       "iSettingsTreeBtnTxtBold=1\r\niSettingsTokuBtnTxtBold=1\r\n";
+        const QByteArray none;
+        // clang-format off
+        QTest::newRow("first close, no OK: the six keys alone")
+            << none << QList<int>{} << false << none << Bom + "[System]\r\n" + closeKeys + "\r\n";
+        QTest::newRow("first close into an empty file")
+            << QByteArray("") << QList<int>{} << false << none << Bom + "[System]\r\n" + closeKeys + "\r\n";
+        QTest::newRow("OK saved: nothing more at the close")
+            << none << picked << false << none
+            << Bom + "[System]\r\niSettingsBtnBGColor=1\r\niSettingsTreeBtnTxtColor=1\r\niSettingsTreeBtnTxtBold=1\r\n"
+                     "iSettingsTokuBtnTxtColor=0\r\niSettingsTokuBtnTxtBold=1\r\n" + closeKeys + "\r\n";
+        QTest::newRow("OK's save failed, then the close")
+            << none << picked << true << none << Bom + "[System]\r\n" + closeKeys + pickedAgain + "\r\n";
+        QTest::newRow("file emptied after OK, then the close")
+            << none << picked << false << QByteArray("") << Bom + "[System]\r\n" + closeKeys + pickedAgain + "\r\n";
+        QTest::newRow("file changed by another program")
+            << QByteArray("[System]\r\niSettingsBtnBGColor=1\r\n") << QList<int>{} << false
+            << QByteArray("[Other]\r\nk=v\r\n[System]\r\nNAME=Vask\r\niSettingsBtnBGColor=0\r\nx\r\n")
+            << Bom + "[Other]\r\nk=v\r\n\r\n[System]\r\nNAME=NoName\r\niSettingsBtnBGColor=1\r\nx\r\n"
+                     "Form1Top2=332\r\nForm1Left2=805\r\nForm2Top=390\r\nForm2Left=805\r\nchTopmost=1\r\n\r\n";
+        // clang-format on
+    }
+
+    void closeSave()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QList<int>, choices);
+        QFETCH(bool, okFails);
+        QFETCH(QByteArray, meanwhile);
+        QFETCH(QByteArray, written);
+
+        WindowsFixture windows(settings);
+        const QString path = windows.platform.settingsPath();
+        if (!choices.isEmpty()) {
+            QTimer::singleShot(0, Form3, [&] {
+                for (int i = 0; i < 5; ++i)
+                    lists()[i]->setCurrentIndex(choices[i]);
+                if (okFails)
+                    QVERIFY(QDir().mkdir(path));
+                QTest::mouseClick(Form3->btnOK, Qt::LeftButton);
+            });
+            // Guarded here, as the application object guards the click: the failed save's
+            // exception must not unwind through Qt's event delivery.
+            runGuarded([] { Form1->btnSettingClick(); });
+            QCOMPARE(windows.errors.size(), okFails ? 1 : 0);
+            if (okFails)
+                QVERIFY(QDir().rmdir(path));
+        }
+        if (!meanwhile.isNull())
+            QVERIFY(windows.platform.writeSettings(meanwhile));
+        Form1->close();
+        QCOMPARE(fileBytes(path), written);
+        QCOMPARE(windows.errors.size(), okFails ? 1 : 0);
+    }
+
     void placement_data()
     {
+        QTest::addColumn<QList<QRect>>("screens"); // work areas, the primary's first
         QTest::addColumn<QPoint>("mainClient"); // the main window's client position
         QTest::addColumn<QPoint>("first");
         // The fake frame is 3, 24, 3, 3: main outer 310 x 375 from the client position less (3, 24),
         // dialog outer 211 x 386; left = outer left + (310 - 211) / 2, top = outer top + (375 - 386) / 2.
-        QTest::newRow("centred over the main window") << QPoint(103, 224) << QPoint(100 + 49, 200 - 5);
-        QTest::newRow("kept below the desktop's top") << QPoint(503, 26) << QPoint(500 + 49, 0);
+        const QList<QRect> primary { FakePlatform::WorkArea };
+        const QList<QRect> leftOfIt { QRect(1280, 0, 1920, 1040), QRect(0, 0, 1280, 1024) };
+        const QList<QRect> aboveIt { QRect(0, 1080, 1920, 1040), QRect(0, 0, 1920, 1080) };
+        // clang-format off
+        QTest::newRow("centred over the main window") << primary  << QPoint(103, 224)  << QPoint(100 + 49, 200 - 5);
+        QTest::newRow("kept below the desktop's top") << primary  << QPoint(503, 26)   << QPoint(500 + 49, 0);
+        QTest::newRow("monitor left of the primary")  << leftOfIt << QPoint(403, 224)  << QPoint(400 + 49, 200 - 5);
+        QTest::newRow("monitor above the primary")    << aboveIt  << QPoint(503, 26)   << QPoint(500 + 49, 0);
+        // Centred over a main window that shows only 60 pixels, it would show 11: the primary's centre.
+        QTest::newRow("out of reach: centred")        << primary  << QPoint(1863, 224) << QPoint(854, 327);
+        // clang-format on
     }
 
     void placement()
     {
+        QFETCH(QList<QRect>, screens);
         QFETCH(QPoint, mainClient);
         QFETCH(QPoint, first);
         WindowsFixture windows;
+        windows.platform.screens.assign(screens.begin(), screens.end());
         Form1->setGeometry(QRect(mainClient, Form1->size()));
         Form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
-        QCOMPARE(settingsfile::outerGeometry(Form1).topLeft(), mainClient - QPoint(3, 24));
+        QCOMPARE(placement::outerGeometry(Form1).topLeft(), mainClient - QPoint(3, 24));
 
         // First show: centred; the user moves it; second show: where it was left. The frame of a
         // window being shown arrives a moment later, and until then pos() is the client's.

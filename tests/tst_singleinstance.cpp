@@ -2,7 +2,7 @@
 // a probe that claims the lock, prints 1 when another instance holds it (else 0) and, in "hold"
 // mode, keeps running until it is killed.
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <csignal>
 #include <cstdio>
@@ -120,6 +120,8 @@ private Q_SLOTS:
         QTest::newRow("same display") << ":42" << false << QByteArray("1");
         QTest::newRow("same display, other screen") << ":42.1" << false << QByteArray("1");
         QTest::newRow("same display, local socket named") << "unix:42" << false << QByteArray("1");
+        QTest::newRow("same display, leading zero") << ":042" << false << QByteArray("1");
+        QTest::newRow("same display, local protocol named") << "unix/:42.0" << false << QByteArray("1");
         QTest::newRow("other display") << ":43" << false << QByteArray("0");
         QTest::newRow("other host, same number") << "far:42" << false << QByteArray("0");
         QTest::newRow("other session (own runtime folder)") << ":42" << true << QByteArray("0");
@@ -180,17 +182,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QByteArray>("second"); // the second start's answer
 
-        QTest::newRow("missing folder") << "missing/deeper" << false;
-        QTest::newRow("a file in place of the folder") << "plain-file" << false;
-        QTest::newRow("folder without write permission") << "read-only" << true;
-        QTest::newRow("kernel file system") << "/proc/self" << false;
+        // A missing runtime folder is made, as Qt would make it; one that can be neither made nor
+        // opened gives way to the private folder under /tmp, where the two starts meet; one that
+        // opens but takes no file leaves both without a lock.
+        QTest::newRow("missing folder") << "missing" << false << QByteArray("1");
+        QTest::newRow("missing folder and parent") << "missing/deeper" << false << QByteArray("1");
+        QTest::newRow("a file in place of the folder") << "plain-file" << false << QByteArray("1");
+        QTest::newRow("folder without write permission") << "read-only" << true << QByteArray("0");
+        QTest::newRow("kernel file system") << "/proc/self" << false << QByteArray("0");
     }
 
     void unusableRuntimeFolder()
     {
         QFETCH(QString, folder);
         QFETCH(bool, readOnly);
+        QFETCH(QByteArray, second);
 
         QTemporaryDir base;
         QVERIFY(base.isValid());
@@ -207,28 +215,30 @@ private Q_SLOTS:
             QVERIFY(::chmod(QFile::encodeName(path).constData(), 0500) == 0);
         }
 
-        // Without a lock every start is a first instance, even while another one runs.
-        const ProbeEnv env { QStringLiteral(":9"), path };
+        const ProbeEnv env { QStringLiteral(":pellimo-test-%1").arg(QCoreApplication::applicationPid()), path };
         auto first = startProbe(env, "hold");
         QCOMPARE(answer(*first), QByteArray("0"));
-        QCOMPARE(claimOnce(env), QByteArray("0"));
+        QCOMPARE(claimOnce(env), second);
         killHard(*first);
+        removeTestLocks(privateTmpFolder());
     }
 
     void unusableFolderIsReported()
     {
-        // The start goes on without the lock and says why in one line that a user can send us.
+        // The start takes the lock elsewhere and says why in one line that a user can send us.
         QTemporaryDir base;
         QVERIFY(base.isValid());
-        const QString folder = base.filePath(QStringLiteral("missing"));
-        auto probe = startProbe({ QStringLiteral(":9"), folder }, "claim", QProcess::SeparateChannels);
+        const QString folder = base.filePath(QStringLiteral("missing/deeper"));
+        const QString display = QStringLiteral(":pellimo-test-%1").arg(QCoreApplication::applicationPid());
+        auto probe = startProbe({ display, folder }, "claim", QProcess::SeparateChannels);
         QCOMPARE(answer(*probe), QByteArray("0"));
         QVERIFY(probe->waitForFinished(probeWaitMs));
+        removeTestLocks(privateTmpFolder());
         const QList<QByteArray> lines = probe->readAllStandardError().trimmed().split('\n');
         QCOMPARE(lines.size(), 1);
         QCOMPARE(lines.first(),
                  "pellimo.platform: single-instance lock: cannot open the folder " + QFile::encodeName(folder)
-                     + ": No such file or directory; starting without it");
+                     + ": No such file or directory; using " + QFile::encodeName(privateTmpFolder()) + " instead");
     }
 
     void privateTmpFallback()

@@ -1,5 +1,5 @@
 #include "fakeclock.h"
-#include "glassbutton.h"
+#include "widgets/glassbutton.h"
 #include "windowsfixture.h"
 
 #include <memory>

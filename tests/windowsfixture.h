@@ -1,12 +1,12 @@
 #pragma once
 
-#include "application.h"
-#include "errorhandler.h"
+#include "app/application.h"
 #include "fakeplatform.h"
-#include "formfactory.h"
-#include "mainform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "forms/errorhandler.h"
+#include "forms/formfactory.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -25,16 +25,18 @@ inline void prepareWindowsTestApplication()
 /**
  * The three windows, built by createForms() as at start-up, on a FakePlatform. `settings` is
  * written as the settings file before the main window reads it; a null array leaves no file.
- * Errors that would open the error box are collected in `errors`. The destructor deletes the
- * windows and puts the native platform back.
+ * `screens` are the platform's work areas. Errors that would open the error box are collected
+ * in `errors`. The destructor deletes the windows and puts the native platform back.
  */
 class WindowsFixture final
 {
 public:
     explicit WindowsFixture(const QByteArray& settings = QByteArray(), const StopwatchClock* clock = nullptr,
-                            SettingsDialogBuild settingsDialog = SettingsDialogBuild::WithTheOthers)
+                            SettingsDialogBuild settingsDialog = SettingsDialogBuild::WithTheOthers,
+                            const QList<QRect>& screens = { FakePlatform::WorkArea })
     {
         prepareWindowsTestApplication();
+        platform.screens.assign(screens.begin(), screens.end());
         Platform::setInstance(&platform);
         setErrorReporter([this](const QString& text) { errors << text; });
         if (!settings.isNull())

@@ -1,4 +1,4 @@
-#include "glassaccessible.h"
+#include "widgets/glassaccessible.h"
 
 #include <QAccessibleWidget>
 #include <QWidget>

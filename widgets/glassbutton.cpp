@@ -1,6 +1,6 @@
-#include "glassbutton.h"
+#include "widgets/glassbutton.h"
 
-#include "pointerwatch.h"
+#include "widgets/pointerwatch.h"
 
 #include <optional>
 #include <QAction>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "glassaccessible.h"
-#include "glassbuttonactionlink.h"
-#include "glassenums.h"
-#include "shortcuthintwindow.h"
-#include "tcolor.h"
+#include "core/tcolor.h"
+#include "widgets/glassaccessible.h"
+#include "widgets/glassbuttonactionlink.h"
+#include "widgets/glassenums.h"
+#include "widgets/shortcuthintwindow.h"
 
 #include <QImage>
 #include <QPointer>

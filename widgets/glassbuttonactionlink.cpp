@@ -1,4 +1,4 @@
-#include "glassbuttonactionlink.h"
+#include "widgets/glassbuttonactionlink.h"
 
 #include <QAction>
 #include <QDynamicPropertyChangeEvent>

@@ -1,6 +1,6 @@
-#include "glassfill.h"
+#include "widgets/glassfill.h"
 
-#include "glassshapes.h"
+#include "widgets/glassshapes.h"
 
 #include <algorithm>
 #include <cmath>

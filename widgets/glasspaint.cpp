@@ -1,6 +1,6 @@
-#include "glasspaint.h"
+#include "widgets/glasspaint.h"
 
-#include "glassfill.h"
+#include "widgets/glassfill.h"
 
 #include <algorithm>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "glassbutton.h"
-#include "glasscaption.h"
-#include "glassfill.h"
-#include "glassshapes.h"
+#include "widgets/glassbutton.h"
+#include "widgets/glasscaption.h"
+#include "widgets/glassfill.h"
+#include "widgets/glassshapes.h"
 
 /**
  * The glass button's painting. glasspaint.cpp keeps the order of the layers and the button's

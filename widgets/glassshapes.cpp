@@ -1,4 +1,4 @@
-#include "glassshapes.h"
+#include "widgets/glassshapes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "imagebox.h"
+#include "widgets/imagebox.h"
 
-#include "devicescale.h"
+#include "widgets/devicescale.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "overlayimage.h"
+#include "widgets/overlayimage.h"
 
-#include "devicescale.h"
+#include "widgets/devicescale.h"
 
 #include <algorithm>
 #include <cmath>

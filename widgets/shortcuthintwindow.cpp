@@ -1,7 +1,7 @@
-#include "shortcuthintwindow.h"
+#include "widgets/shortcuthintwindow.h"
 
-#include "glassfill.h"
-#include "glassshapes.h"
+#include "widgets/glassfill.h"
+#include "widgets/glassshapes.h"
 
 #include <QFontMetrics>
 #include <QPainter>

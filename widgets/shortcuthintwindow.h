@@ -1,7 +1,7 @@
 #pragma once
 
-#include "glassenums.h"
-#include "tcolor.h"
+#include "core/tcolor.h"
+#include "widgets/glassenums.h"
 
 #include <QString>
 #include <QWidget>

@@ -2,7 +2,8 @@
 # Shared helpers for the end-to-end scripts that drive the real PLMO on a private X server.
 # Source it:  source "$(dirname "$0")/lib.sh"
 #
-#   e2e_start_x [--no-wm]        own Xvfb on a free display (+ openbox), exports DISPLAY
+#   e2e_start_x [--no-wm]        own Xvfb on a free display (+ openbox), exports DISPLAY; the screen
+#                                is 1280x1024x24 unless E2E_SCREEN says otherwise
 #   e2e_stop_wm / e2e_start_wm   ends openbox (its windows go back to the root) / starts it again
 #   e2e_copy_app <PLMO>          copies the program into a private folder: E2E_APP, E2E_SETTINGS
 #   e2e_spawn <cmd...>           starts a background process that cleanup will kill; pid in E2E_LAST_PID
@@ -19,6 +20,7 @@
 #   e2e_close_main               closes the main window with its close box; the program must end with 0
 #   e2e_click <id> <x> <y>       left click at a point of a window's client area
 #   e2e_client_origin <id>       prints where the window's client area starts on the screen: "x y"
+#   e2e_outer <id>               prints the window's outer rectangle, its frame included: "x y w h"
 #   e2e_pixel <png> <x> <y>      prints the pixel of a picture as #RRGGBB
 #   e2e_choose <main> <tx> <ty> <bx> <by>  opens the selection dialog from the tree button at tx ty,
 #                                clicks its button at bx by and waits until it has closed
@@ -129,7 +131,7 @@ e2e_start_x()
     # -displayfd lets the server pick a free display itself: no race with parallel runs.
     # -noreset: by default the server resets when its last client leaves, and a client that
     # connects during the reset (openbox right after the readiness probe) is turned away.
-    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
+    Xvfb -displayfd 5 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -nolisten tcp -noreset 5>"$E2E_TMP/display" 2>"$E2E_TMP/xvfb.log" &
     E2E_XVFB_PID=$!
     e2e_wait_until 30 _e2e_display_ready || e2e_fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     DISPLAY=":$(cat "$E2E_TMP/display")"
@@ -256,6 +258,16 @@ e2e_click() # window x y
 e2e_client_origin() # window
 {
     xwininfo -id "$1" | awk '/Absolute upper-left X:/ {x = $4} /Absolute upper-left Y:/ {y = $4} END {print x, y}'
+}
+
+# The client area grown by the window manager's _NET_FRAME_EXTENTS (left, right, top, bottom).
+e2e_outer() # window
+{
+    local x y w h l r t b
+    read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+        /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
+    read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)/\1 \2 \3 \4/p')
+    echo "$((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0}))"
 }
 
 e2e_pixel() # picture x y

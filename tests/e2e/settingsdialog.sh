@@ -24,16 +24,6 @@ start_app()
     main=$E2E_MAIN
 }
 
-# Outer rectangle "left top width height" of a window: its client area grown by _NET_FRAME_EXTENTS.
-outer()
-{
-    local x y w h l r t b
-    read -r x y w h < <(xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
-        /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}')
-    read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= \([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)/\1 \2 \3 \4/p')
-    echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
-}
-
 pixel() # window "x y"
 {
     local x y
@@ -53,15 +43,15 @@ open_dialog()
 expect_centred()
 {
     local ml mt mw mh dl dt dw dh
-    read -r ml mt mw mh <<<"$(outer "$main")"
-    read -r dl dt dw dh <<<"$(outer "$dialog")"
+    read -r ml mt mw mh <<<"$(e2e_outer "$main")"
+    read -r dl dt dw dh <<<"$(e2e_outer "$dialog")"
     [[ "$dl $dt" == "$((ml + (mw - dw) / 2)) $((mt + (mh - dh) / 2))" ]] ||
         e2e_fail "dialog at $dl $dt ($dw x $dh), main window at $ml $mt ($mw x $mh)"
 }
 
 # First start: the defaults centre both windows by their outer sizes on 1280 x 1024.
 start_app
-read -r _ _ mw mh <<<"$(outer "$main")"
+read -r _ _ mw mh <<<"$(e2e_outer "$main")"
 dark=$(pixel "$main" "$BAND")
 open_dialog
 expect_centred

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One PLMO per session: a second start hands over to the running window (restored and raised)
 # and ends with 0 without a window of its own or a touch of the settings file; the lock dies
-# with its holder; a burst of parallel starts leaves exactly one instance.
+# with its holder; a burst of parallel starts leaves exactly one instance; so do a missing runtime
+# folder and other spellings of the display (":0N", "unix:N.0").
 # Usage: single_instance.sh <path of PLMO>
 
 # shellcheck source=lib.sh
@@ -43,10 +44,11 @@ no_windows()
     [[ "$(e2e_window_count "$CLASS")" == 0 ]]
 }
 
-# Runs a start that must be a second instance; fails unless it ends with 0 in time.
+# Runs a start that must be a second instance (the program, or a command that runs it); fails
+# unless it ends with 0 in time.
 second_start()
 {
-    e2e_spawn "$E2E_APP"
+    e2e_spawn "${@:-$E2E_APP}"
     local pid="$E2E_LAST_PID"
     e2e_wait_exit "$pid" "$SECOND_START_LIMIT" || e2e_fail "second instance still running after ${SECOND_START_LIMIT}s"
     [[ "$E2E_EXIT_CODE" == 0 ]] || e2e_fail "second instance ended with $E2E_EXIT_CODE"
@@ -153,6 +155,20 @@ window="$(e2e_wait_window "$CLASS")" || e2e_fail "the surviving start shows no w
 [[ "$(e2e_window_count "$CLASS")" == 1 ]] || e2e_fail "the burst left $(e2e_window_count "$CLASS") windows"
 [[ "$(settings_state)" == "$before" ]] || e2e_fail "the burst changed the settings file before any close"
 close_window "$window" "$survivor"
+e2e_wait_until 30 no_windows || e2e_fail "window remains after close"
+
+e2e_log "runtime folder missing, the display named three ways: still one instance"
+missing="$E2E_TMP/no-such/folder"
+number="${DISPLAY#:}"
+e2e_spawn env XDG_RUNTIME_DIR="$missing" DISPLAY=":$number" "$E2E_APP"
+first_pid="$E2E_LAST_PID"
+window="$(e2e_wait_window "$CLASS")" || e2e_fail "no window with the runtime folder missing"
+for name in ":0$number" "unix:$number.0"; do
+    second_start env XDG_RUNTIME_DIR="$missing" DISPLAY="$name" "$E2E_APP"
+    [[ "$(e2e_window_count "$CLASS")" == 1 ]] || e2e_fail "DISPLAY=$name without a runtime folder made a second window"
+done
+kill -0 "$first_pid" 2>/dev/null || e2e_fail "the first instance died"
+close_window "$window" "$first_pid"
 e2e_wait_until 30 no_windows || e2e_fail "window remains after close"
 
 e2e_log "second start without a window manager"
