@@ -23,10 +23,10 @@ namespace {
 constexpr const wchar_t* mutexName = L"Pellimo";
 constexpr const wchar_t* mainWindowClass = L"TForm1";
 // A hung first instance must not hang the second one: give up on the restore request after this.
-constexpr UINT restoreTimeoutMs = 2000;
+constexpr UINT RestoreTimeoutMs = 2000;
 // Posted by a proxy to itself: activate the Qt window once the proxy's activation has settled.
-constexpr UINT activateTargetMessage = WM_APP + 1;
-constexpr QRect fallbackWorkArea { 0, 0, 1024, 768 };
+constexpr UINT ActivateTargetMessage = WM_APP + 1;
+constexpr QRect FallbackWorkArea { 0, 0, 1024, 768 };
 
 /** Runs a call when the scope ends, however it ends. */
 template<typename F> class ScopeExit final
@@ -91,11 +91,11 @@ LRESULT CALLBACK proxyProc(HWND proxy, UINT message, WPARAM wParam, LPARAM lPara
         // The second instance made the proxy the foreground window; this process may now hand
         // the foreground on, but not from inside the activation itself.
         if (LOWORD(wParam) != WA_INACTIVE) {
-            PostMessageW(proxy, activateTargetMessage, 0, 0);
+            PostMessageW(proxy, ActivateTargetMessage, 0, 0);
             return 0;
         }
         break;
-    case activateTargetMessage:
+    case ActivateTargetMessage:
         if (QWidget* target = proxyTarget(proxy)) {
             bringForward(target);
         }
@@ -191,7 +191,7 @@ void WinPlatform::activateRunningInstance()
         return;
     }
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, restoreTimeoutMs, &result);
+    SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, RestoreTimeoutMs, &result);
     if (!SetForegroundWindow(window)) {
         qCWarning(lcPlatform, "Windows refused to bring the running instance to the front");
     }
@@ -217,7 +217,7 @@ QRect WinPlatform::primaryWorkArea()
 {
     RECT area {};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-        return fallbackWorkArea;
+        return FallbackWorkArea;
     }
     return QRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
