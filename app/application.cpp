@@ -1,6 +1,6 @@
-#include "application.h"
+#include "app/application.h"
 
-#include "errorhandler.h"
+#include "forms/errorhandler.h"
 
 #include <QFont>
 
@@ -13,6 +13,16 @@ bool PellimoApplication::notify(QObject* receiver, QEvent* event)
     bool result = false;
     runGuarded([&] { result = QApplication::notify(receiver, event); });
     return result;
+}
+
+void prepareApplication()
+{
+    // Outside any namespace: the macro declares the resource initialiser where it stands.
+    Q_INIT_RESOURCE(resources);
+    installFontSubstitutions();
+    // One look on every desktop: the layouts' pixel positions (such as "Always" over the check
+    // box text "on Top") are made for this style's metrics, and the tests pin it too.
+    QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
 void installFontSubstitutions()

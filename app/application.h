@@ -19,3 +19,10 @@ public:
 
 /** Substitutes faces the layouts name but Linux lacks, once, before any window exists. */
 void installFontSubstitutions();
+
+/**
+ * What the program sets up before its first window, after the application object exists: the
+ * resources, the font substitutions and the style. Start-up, the widget tests' fixture and the
+ * benchmarks all call it, so that they build the windows alike.
+ */
+void prepareApplication();

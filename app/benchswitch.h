@@ -1,6 +1,6 @@
 #pragma once
 
-#include "afterfirstpaint.h"
+#include "widgets/afterfirstpaint.h"
 
 #include <QCoreApplication>
 #include <QWidget>

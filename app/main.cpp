@@ -1,15 +1,15 @@
-#include "afterfirstpaint.h"
-#include "application.h"
-#include "benchswitch.h"
-#include "commandline.h"
-#include "errorhandler.h"
-#include "globals.h"
-#include "hotkeywiring.h"
-#include "mainform.h"
-#include "pellimoerror.h"
-#include "platform.h"
-#include "sessionplatform.h"
-#include "settingsfile.h"
+#include "app/application.h"
+#include "app/benchswitch.h"
+#include "app/commandline.h"
+#include "app/sessionplatform.h"
+#include "core/pellimoerror.h"
+#include "forms/errorhandler.h"
+#include "forms/formfactory.h"
+#include "forms/hotkeywiring.h"
+#include "forms/mainform.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
+#include "widgets/afterfirstpaint.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,12 +69,8 @@ int main(int argc, char** argv)
 
     const QDateTime started = QDateTime::currentDateTime();
     PellimoApplication app(argc, argv);
-    Q_INIT_RESOURCE(resources);
     QApplication::setApplicationName(QStringLiteral("Pellimo"));
-    installFontSubstitutions();
-    // One look on every desktop: the layouts' pixel positions (such as "Always" over the check
-    // box text "on Top") are made for this style's metrics, and the tests pin it too.
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    prepareApplication();
 
     // What saves killed mid-way left behind; only the first instance may touch the folder.
     settingsfile::removeStaleTemporaries(started.addSecs(-StaleTemporaryAgeSecs));

@@ -1,4 +1,4 @@
-#include "sessionplatform.h"
+#include "app/sessionplatform.h"
 
 #include <cstdlib>
 #include <string_view>

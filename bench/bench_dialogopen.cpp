@@ -4,13 +4,14 @@
 // manager: bench/dialog.sh does that. The time runs from the click to the expose; the dialog is
 // then closed with its own button, and closing is not timed.
 
-#include "application.h"
-#include "glassbutton.h"
-#include "globals.h"
-#include "mainform.h"
-#include "platform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "app/application.h"
+#include "fakeplatform.h"
+#include "forms/formfactory.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
+#include "platform/platform.h"
+#include "widgets/glassbutton.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -19,29 +20,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <vector>
 
 namespace {
-
-/** The system's own platform layer, with the settings file in a folder of its own. */
-class PrivateFolderPlatform final : public Platform
-{
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void activateRunningInstance() override { }
-    void setWindowClass(QWidget* w, const QString& c) override { nativePlatform().setWindowClass(w, c); }
-    QRect primaryWorkArea() override { return nativePlatform().primaryWorkArea(); }
-    QMargins frameMargins(QWidget* w) override { return nativePlatform().frameMargins(w); }
-    void setStayOnTop(QWidget* w, bool on) override { nativePlatform().setStayOnTop(w, on); }
-    void forceForeground(QWidget* w) override { nativePlatform().forceForeground(w); }
-    QString executablePath() override { return m_dir.filePath(QStringLiteral("PLMO")); }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 /** Calls `onExposed` at the first expose of a dialog's window that finds it exposed. */
 class ExposeWatch final : public QObject
@@ -139,12 +122,10 @@ BENCHMARK(BM_SettingClickToSettingsDialogMapped)->UseManualTime()->Unit(benchmar
 
 int main(int argc, char** argv)
 {
-    PrivateFolderPlatform platform;
+    FakePlatform platform(FakePlatform::Mode::Native);
     Platform::setInstance(&platform);
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(resources);
-    installFontSubstitutions();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    prepareApplication();
 
     // The windows as the program builds them at start-up.
     createForms();

@@ -1,7 +1,7 @@
 // Cost of drawing one glass button into an image: what every repaint of a button pays.
 
-#include "application.h"
-#include "glassbutton.h"
+#include "app/application.h"
+#include "widgets/glassbutton.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>

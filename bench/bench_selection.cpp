@@ -2,41 +2,24 @@
 // pair analysis with its lines, and a render of the whole main window; a repaint alone; and what
 // it costs to build the three windows and show the main window once.
 
-#include "application.h"
-#include "glassbutton.h"
-#include "globals.h"
-#include "mainform.h"
-#include "platform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "app/application.h"
+#include "fakeplatform.h"
+#include "forms/formfactory.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
+#include "platform/platform.h"
+#include "widgets/glassbutton.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QImage>
-#include <QTemporaryDir>
 
 namespace {
 
 // Every option on its own tree: eight pair lines, sixteen coloured trees.
 constexpr std::array<int, 17> FullBoard { 0, 3, 12, 8, 14, 1, 9, 16, 5, 11, 2, 7, 13, 6, 4, 15, 10 };
-
-/** No window system calls and a settings file that does not exist: only the program's own work. */
-class QuietPlatform final : public Platform
-{
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void activateRunningInstance() override { }
-    void setWindowClass(QWidget*, const QString&) override { }
-    QRect primaryWorkArea() override { return { 0, 0, 1920, 1040 }; }
-    QMargins frameMargins(QWidget*) override { return {}; }
-    void setStayOnTop(QWidget*, bool) override { }
-    void forceForeground(QWidget*) override { }
-    QString executablePath() override { return m_dir.filePath(QStringLiteral("PLMO")); }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 /** The windows as the user has them when choosing: the main window on screen. */
 void createShownWindows()
@@ -49,7 +32,7 @@ void createShownWindows()
 
 void choose(int tree, int option)
 {
-    Form1->iSel1 = tree;
+    Form1->board().beginChoosing(tree);
     Form2->BitBtn01Click(Form2->optionButton(option));
 }
 
@@ -121,12 +104,10 @@ BENCHMARK(BM_CreateAndRender)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QuietPlatform platform;
+    FakePlatform platform(FakePlatform::Mode::Quiet);
     Platform::setInstance(&platform);
     QApplication app(argc, argv);
-    Q_INIT_RESOURCE(resources);
-    installFontSubstitutions();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    prepareApplication();
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -3,7 +3,7 @@
 // line of text; with PELLIMO_BENCH_QUIT_AFTER_PAINT set it ends after its first paint, as PLMO
 // does.
 
-#include "benchswitch.h"
+#include "app/benchswitch.h"
 
 #include <QApplication>
 #include <QPainter>

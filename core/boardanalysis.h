@@ -1,15 +1,20 @@
 #pragma once
 
 #include <array>
-#include <QList>
 #include <QString>
 #include <vector>
 
 /**
- * The analysis of a board as pure functions over the tables of the main window.
- * Tables are indexed 0..17 as everywhere in the program; entry 0 is ignored.
+ * The analysis of a board as a pure function of the option each tree holds. Arrays are indexed
+ * as everywhere in the program: trees 1..16, options 1..16, entry 0 unused; option 0 is none.
  */
 namespace analysis {
+
+/** The option index held by each tree (0: none), at 1..16. */
+using Holdings = std::array<int, 17>;
+
+/** How a tree is shown: nothing held, an option held alone, or an option that other trees hold too. */
+enum class TreeLook { Empty, Held, Conflict };
 
 /** Who claims one option: the tree labels in tree order (no separator) and their count. */
 struct Claims
@@ -17,16 +22,6 @@ struct Claims
     QString labels;
     int count = 0;
 };
-
-/** Claims of option `option` (1..16): trees whose selection equals its name exactly. */
-Claims claimsOf(int option, const QList<QString>& selections, const QList<QString>& names,
-                const QList<QString>& labels);
-
-/** Option index 1..16 of a selection (the last exact match), or 0 when nothing matches. */
-int optionIndexOf(const QString& selection, const QList<QString>& names);
-
-/** Tree status during one analysis. */
-enum TreeStatus : int { Empty = 0, Alone = 1, Handled = 8, Conflict = 9 };
 
 /** One pair line: from the virtue tree to a tree holding the partner vice, in the pair's option. */
 struct PairLine
@@ -37,17 +32,21 @@ struct PairLine
     bool operator==(const PairLine&) const = default;
 };
 
-struct TreeAnalysis
+/** What the windows show of a board. */
+struct BoardLook
 {
-    /** Status after the first two passes: 0 empty, 1 held alone, 9 conflict. Index 0 unused. */
-    std::array<int, 17> status {};
-    /** Option index held by each tree, 0 for none. Index 0 unused. */
-    std::array<int, 17> option {};
+    /** Per tree (1..16) its look. */
+    std::array<TreeLook, 17> trees {};
+    /** Per option (1..16) the trees that claim it. */
+    std::array<Claims, 17> claims {};
     /** Lines in drawing order: ascending virtue tree, then ascending partner tree. */
     std::vector<PairLine> lines;
 };
 
-/** Runs the three passes over the selections: looks, conflicts, pairs. */
-TreeAnalysis analyseTrees(const QList<QString>& selections, const QList<QString>& names);
+/**
+ * Looks, conflicts and pairs: an option held by two or more trees is a conflict on each; a virtue
+ * held alone links to every tree that holds its vice.
+ */
+BoardLook analyse(const Holdings& held);
 
 } // namespace analysis

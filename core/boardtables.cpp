@@ -1,4 +1,4 @@
-#include "boardtables.h"
+#include "core/boardtables.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tcolor.h"
+#include "core/tcolor.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // The parts of the file store that are the same on every system.
-#include "filestore.h"
+#include "core/filestore.h"
 
-#include "filestore_p.h"
-#include "inidocument.h"
+#include "core/filestore_p.h"
+#include "core/utf8codec.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -48,12 +48,12 @@ QString decodePath(const QByteArray& bytes)
     const QString name = QFile::decodeName(bytes);
     if (QFile::encodeName(name) == bytes)
         return name;
-    return IniDocument::decodeText(bytes);
+    return utf8codec::decode(bytes);
 }
 
 QByteArray encodePath(const QString& path)
 {
-    return hasRawBytes(path) ? IniDocument::encodeText(path) : QFile::encodeName(path);
+    return hasRawBytes(path) ? utf8codec::encode(path) : QFile::encodeName(path);
 }
 
 QByteArray pendingCopy(const QByteArray& content)

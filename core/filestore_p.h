@@ -2,7 +2,7 @@
 
 // What the two systems' file stores share (filestore_posix.cpp, filestore_win.cpp).
 
-#include "filestore.h"
+#include "core/filestore.h"
 
 #include <functional>
 #include <QStringView>

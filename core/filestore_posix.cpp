@@ -1,7 +1,7 @@
 // The file store on Linux and other POSIX systems: plain system calls, so that every error is
 // seen where it happens and nothing blocks on a FIFO or a device.
-#include "filestore.h"
-#include "filestore_p.h"
+#include "core/filestore.h"
+#include "core/filestore_p.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
 // The file store on Windows: reads through Qt's file classes; a save writes a temporary file of
 // ours beside the target with the Win32 calls (so that it can be flushed to the disk and named
 // with our marker) and moves it over the target with MoveFileEx. Every result is checked.
-#include "filestore.h"
-#include "filestore_p.h"
+#include "core/filestore.h"
+#include "core/filestore_p.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,9 @@
-#include "inidocument.h"
+#include "core/inidocument.h"
 
-#include "filestore.h"
-#include "filestore_p.h"
-#include "pellimoerror.h"
+#include "core/filestore.h"
+#include "core/filestore_p.h"
+#include "core/pellimoerror.h"
+#include "core/utf8codec.h"
 
 #include <limits>
 #include <QDir>
@@ -12,8 +13,6 @@
 
 namespace {
 
-constexpr char16_t RawByteBase = 0xDC00; // raw byte b (0x80..0xFF) is kept as U+DC00 + b
-constexpr char16_t ReplacementChar = 0xFFFD;
 constexpr char Bom[] = "\xEF\xBB\xBF";
 constexpr char LineEnd[] = "\r\n";
 
@@ -27,21 +26,6 @@ bool isTrimmedByte(char c)
     return static_cast<unsigned char>(c) <= 0x20;
 }
 
-bool isHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-bool isRawByte(char16_t c)
-{
-    return c >= RawByteBase + 0x80 && c <= RawByteBase + 0xFF;
-}
-
 /** Strips U+0000..U+0020 at both ends; QString::trimmed() would also strip U+3000 and keep U+0000. */
 QStringView trimControls(QStringView text)
 {
@@ -52,142 +36,6 @@ QStringView trimControls(QStringView text)
     while (end > begin && isTrimmed(text[end - 1].unicode()))
         --end;
     return text.sliced(begin, end - begin);
-}
-
-bool isContinuation(unsigned char b)
-{
-    return (b & 0xC0) == 0x80;
-}
-
-/**
- * Length of the well-formed UTF-8 sequence at @p p (at most @p n bytes), or 0 when the bytes there
- * are not one; overlong forms, surrogates and values above U+10FFFF are not well-formed.
- */
-int sequenceLength(const unsigned char* p, qsizetype n)
-{
-    const unsigned char b = p[0];
-    if (b < 0x80)
-        return 1;
-    if (b >= 0xC2 && b <= 0xDF)
-        return n >= 2 && isContinuation(p[1]) ? 2 : 0;
-    if (b >= 0xE0 && b <= 0xEF) {
-        if (n < 3 || !isContinuation(p[1]) || !isContinuation(p[2]))
-            return 0;
-        if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F))
-            return 0;
-        return 3;
-    }
-    if (b >= 0xF0 && b <= 0xF4) {
-        if (n < 4 || !isContinuation(p[1]) || !isContinuation(p[2]) || !isContinuation(p[3]))
-            return 0;
-        if ((b == 0xF0 && p[1] < 0x90) || (b == 0xF4 && p[1] > 0x8F))
-            return 0;
-        return 4;
-    }
-    return 0;
-}
-
-/** Decodes UTF-8; every byte that is not part of a well-formed sequence becomes U+DC00 + byte. */
-QString decodeLine(const char* data, qsizetype size)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(data);
-    bool ascii = true;
-    for (qsizetype i = 0; i < size && ascii; ++i)
-        ascii = p[i] < 0x80;
-    if (ascii)
-        return QString::fromLatin1(data, size);
-
-    // A byte gives at most one UTF-16 unit (four bytes give two), so size units always suffice.
-    QString text(size, Qt::Uninitialized);
-    QChar* const begin = text.data();
-    QChar* out = begin;
-    qsizetype i = 0;
-    while (i < size) {
-        const int length = sequenceLength(p + i, size - i);
-        char32_t cp = 0;
-        switch (length) {
-        case 0:
-            *out++ = QChar(char16_t(RawByteBase + p[i]));
-            ++i;
-            continue;
-        case 1:
-            cp = p[i];
-            break;
-        case 2:
-            cp = (char32_t(p[i] & 0x1F) << 6) | (p[i + 1] & 0x3F);
-            break;
-        case 3:
-            cp = (char32_t(p[i] & 0x0F) << 12) | (char32_t(p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);
-            break;
-        default:
-            cp = (char32_t(p[i] & 0x07) << 18) | (char32_t(p[i + 1] & 0x3F) << 12) | (char32_t(p[i + 2] & 0x3F) << 6)
-                | (p[i + 3] & 0x3F);
-            break;
-        }
-        if (cp >= 0x10000) {
-            *out++ = QChar(QChar::highSurrogate(cp));
-            *out++ = QChar(QChar::lowSurrogate(cp));
-        } else {
-            *out++ = QChar(char16_t(cp));
-        }
-        i += length;
-    }
-    text.truncate(out - begin);
-    return text;
-}
-
-char* putUtf8(char* out, char32_t cp)
-{
-    if (cp < 0x80) {
-        *out++ = char(cp);
-    } else if (cp < 0x800) {
-        *out++ = char(0xC0 | (cp >> 6));
-        *out++ = char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        *out++ = char(0xE0 | (cp >> 12));
-        *out++ = char(0x80 | ((cp >> 6) & 0x3F));
-        *out++ = char(0x80 | (cp & 0x3F));
-    } else {
-        *out++ = char(0xF0 | (cp >> 18));
-        *out++ = char(0x80 | ((cp >> 12) & 0x3F));
-        *out++ = char(0x80 | ((cp >> 6) & 0x3F));
-        *out++ = char(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
-
-/** The inverse of decodeLine(): kept raw bytes go back out as the bytes they were. */
-void encodeLine(QByteArray& out, QStringView text)
-{
-    // A UTF-16 unit takes at most three bytes (a surrogate pair four for its two units).
-    const qsizetype start = out.size();
-    out.resize(start + 3 * text.size());
-    char* const begin = out.data();
-    char* p = begin + start;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < 0x80) {
-            *p++ = char(c);
-        } else if (isHighSurrogate(c) && i + 1 < size && isLowSurrogate(text[i + 1].unicode())) {
-            p = putUtf8(p, QChar::surrogateToUcs4(c, text[i + 1].unicode()));
-            ++i;
-        } else if (isRawByte(c)) {
-            *p++ = char(c - RawByteBase);
-        } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
-            p = putUtf8(p, ReplacementChar);
-        } else {
-            p = putUtf8(p, c);
-        }
-    }
-    out.truncate(p - begin);
-}
-
-QByteArray encodeLine(QStringView text)
-{
-    QByteArray out;
-    encodeLine(out, text);
-    return out;
 }
 
 QString displayPath(const QString& path)
@@ -235,7 +83,7 @@ std::optional<QByteArray> fromUtf16(const QByteArray& bytes)
         return std::nullopt;
     QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
-    return encodeLine(text);
+    return utf8codec::encode(text);
 }
 
 } // namespace
@@ -276,7 +124,7 @@ IniDocument IniDocument::fromBytes(const QByteArray& input)
         if (length == 0 || data[begin] == ';')
             continue;
         if (length >= 2 && data[begin] == '[' && data[stop - 1] == ']') {
-            const QString header = decodeLine(data + begin + 1, length - 2);
+            const QString header = utf8codec::decode(data + begin + 1, length - 2);
             document.m_sections.append(Section { trimControls(header).toString(), {} });
             current = &document.m_sections.last();
             continue;
@@ -284,7 +132,7 @@ IniDocument IniDocument::fromBytes(const QByteArray& input)
         if (!current)
             continue;
 
-        QString line = decodeLine(data + begin, length);
+        QString line = utf8codec::decode(data + begin, length);
         const qsizetype equals = line.indexOf(u'=');
         const bool spaced = equals >= 0
             && ((equals > 0 && isTrimmed(line[equals - 1].unicode()))
@@ -303,11 +151,11 @@ QByteArray IniDocument::toBytes() const
     QByteArray out(Bom);
     for (const Section& section : m_sections) {
         out.append('[');
-        encodeLine(out, section.name);
+        utf8codec::encode(out, section.name);
         out.append(']');
         out.append(LineEnd);
         for (const QString& line : section.lines) {
-            encodeLine(out, line);
+            utf8codec::encode(out, line);
             out.append(LineEnd);
         }
         out.append(LineEnd);
@@ -469,16 +317,6 @@ std::optional<int> IniDocument::parseInteger(QStringView text)
     return int(negative ? -magnitude : magnitude);
 }
 
-QString IniDocument::decodeText(const QByteArray& bytes)
-{
-    return decodeLine(bytes.constData(), bytes.size());
-}
-
-QByteArray IniDocument::encodeText(QStringView text)
-{
-    return encodeLine(text);
-}
-
 QString IniDocument::sanitizeValue(const QString& value)
 {
     // Control characters become spaces rather than vanishing, so that "Taro\r\nYamada" keeps its
@@ -489,10 +327,10 @@ QString IniDocument::sanitizeValue(const QString& value)
         const char16_t c = result[i].unicode();
         if (c < 0x20) {
             result[i] = u' ';
-        } else if (isHighSurrogate(c) && i + 1 < size && isLowSurrogate(result[i + 1].unicode())) {
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(result[i + 1].unicode())) {
             ++i;
-        } else if ((isHighSurrogate(c) || isLowSurrogate(c)) && !isRawByte(c)) {
-            result[i] = QChar(ReplacementChar);
+        } else if (QChar::isSurrogate(c) && !utf8codec::isRawByte(c)) {
+            result[i] = QChar(QChar::ReplacementCharacter);
         }
     }
     return result;

@@ -13,9 +13,9 @@
  * Sections and keys are matched without regard to letter case; the first match wins.
  *
  * Text is UTF-8; a file that begins with a UTF-16 byte order mark (LE or BE) is read as UTF-16
- * and saved as UTF-8 like any other. Bytes that are not valid UTF-8 are kept as lone surrogates U+DC80..U+DCFF (one
- * per byte) and written back as the same bytes, so lines that the program never touches survive a
- * save unchanged even when another tool wrote them in another encoding.
+ * and saved as UTF-8 like any other. UTF-8 is read and written losslessly (utf8codec.h): lines
+ * that the program never touches survive a save unchanged even when another tool wrote them in
+ * another encoding.
  */
 class IniDocument final
 {
@@ -81,11 +81,6 @@ public:
      * bytes become U+FFFD.
      */
     static QString sanitizeValue(const QString& value);
-
-    /** UTF-8 as the file is read: bytes that are not well-formed UTF-8 become U+DC80..U+DCFF. */
-    static QString decodeText(const QByteArray& bytes);
-    /** The inverse of decodeText(): kept raw bytes go back out as the bytes they were. */
-    static QByteArray encodeText(QStringView text);
 
 private:
     struct Section

@@ -1,4 +1,4 @@
-#include "pellimoerror.h"
+#include "core/pellimoerror.h"
 
 PellimoError::PellimoError(QString message)
     : m_message(std::move(message))

@@ -1,4 +1,4 @@
-#include "stopwatch.h"
+#include "core/stopwatch.h"
 
 std::chrono::nanoseconds SystemStopwatchClock::monotonic() const
 {

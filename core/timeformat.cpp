@@ -1,4 +1,4 @@
-#include "timeformat.h"
+#include "core/timeformat.h"
 
 namespace timefmt {
 namespace {

@@ -1,4 +1,4 @@
-#include "hotkeys.h"
+#include "forms/hotkeys.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "globalhotkeys.h"
-#include "hotkeysettings.h"
+#include "platform/globalhotkeys.h"
+#include "forms/hotkeysettings.h"
 
 #include <array>
 #include <memory>

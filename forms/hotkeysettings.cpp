@@ -1,7 +1,7 @@
-#include "hotkeysettings.h"
+#include "forms/hotkeysettings.h"
 
-#include "inidocument.h"
-#include "settingsfile.h"
+#include "core/inidocument.h"
+#include "forms/settingsfile.h"
 
 #include <QKeySequence>
 

@@ -1,6 +1,6 @@
-#include "hotkeysform.h"
+#include "forms/hotkeysform.h"
 
-#include "errorhandler.h"
+#include "forms/errorhandler.h"
 
 #include <QKeyEvent>
 #include <QKeySequenceEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "hotkeys.h"
-#include "keptdialog.h"
+#include "forms/hotkeys.h"
+#include "forms/keptdialog.h"
 
 #include <array>
 

@@ -1,13 +1,13 @@
-#include "hotkeywiring.h"
+#include "forms/hotkeywiring.h"
 
-#include "errorhandler.h"
-#include "glassbutton.h"
-#include "hotkeys.h"
-#include "hotkeysform.h"
-#include "imagebox.h"
-#include "mainform.h"
-#include "overlayimage.h"
-#include "pellimoerror.h"
+#include "forms/errorhandler.h"
+#include "widgets/glassbutton.h"
+#include "forms/hotkeys.h"
+#include "forms/hotkeysform.h"
+#include "widgets/imagebox.h"
+#include "forms/mainform.h"
+#include "widgets/overlayimage.h"
+#include "core/pellimoerror.h"
 
 #include <QMenu>
 

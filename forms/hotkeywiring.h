@@ -1,6 +1,6 @@
 #pragma once
 
-#include "globalhotkeys.h"
+#include "platform/globalhotkeys.h"
 
 #include <memory>
 

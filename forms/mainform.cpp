@@ -1,19 +1,19 @@
-#include "mainform.h"
+#include "forms/mainform.h"
 
-#include "backgroundenter.h"
-#include "boardtables.h"
-#include "errorhandler.h"
-#include "glassbutton.h"
-#include "globals.h"
-#include "imagebox.h"
-#include "layoutfont.h"
-#include "overlayimage.h"
-#include "picturefile.h"
-#include "platform.h"
-#include "platformlog.h"
-#include "selectionform.h"
-#include "settingsfile.h"
+#include "core/boardtables.h"
+#include "forms/errorhandler.h"
+#include "forms/layoutfont.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
+#include "platform/platformlog.h"
+#include "widgets/backgroundenter.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
+#include "widgets/overlayimage.h"
+#include "widgets/picturefile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -25,6 +25,7 @@ namespace {
 
 constexpr QSize ClientSize { 304, 348 };
 constexpr TColor GlowBlue = 0x00FFBD8D;
+constexpr TColor ConflictText = 0x000000FF;
 constexpr int TreeCaptionStretch = 62; // percent of the face's normal width
 // Far more than a result line needs; the edit's own limit (32767) would cut silently.
 constexpr int NameMaxLength = 256;
@@ -61,6 +62,7 @@ TForm1::TForm1(const StopwatchClock* clock, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     createWidgets();
+    connect(&m_board, &Board::changed, this, &TForm1::boardChanged);
 }
 
 TForm1::~TForm1() = default;
@@ -204,11 +206,14 @@ TGlassButton* TForm1::treeButton(int t) const
     return treeButtons.at(std::size_t(t));
 }
 
+int TForm1::treeIndexOf(const QObject* button) const
+{
+    const auto found = std::find(treeButtons.begin() + 1, treeButtons.end(), button);
+    return found == treeButtons.end() ? 0 : int(found - treeButtons.begin());
+}
+
 void TForm1::FormCreate()
 {
-    sList1Txt.resize(board::TableSize);
-    sList1Sel.resize(board::TableSize);
-
     // An unreadable settings file is reported; the window still comes up with the defaults.
     settingsfile::MainSettings s;
     runGuarded([&] { s = settingsfile::readMain(); });
@@ -220,39 +225,26 @@ void TForm1::FormCreate()
     // A longer name from the file shows cut, and goes back to the file whole unless edited.
     m_storedName = s.name;
     edtNAME->setText(s.name);
-    iSettingsBtnBGColor = s.btnBGColor;
-    iSettingsTreeBtnTxtColor = s.treeBtnTxtColor;
-    iSettingsTreeBtnTxtBold = s.treeBtnTxtBold;
-    iSettingsTokuBtnTxtColor = s.tokuBtnTxtColor;
-    iSettingsTokuBtnTxtBold = s.tokuBtnTxtBold;
-    blChTopmost = s.topmost ? -1 : 0;
+    m_board.restore(s.display, s.topmost);
 
-    chTopmost->setChecked(blChTopmost != 0);
-    setStayOnTop(blChTopmost != 0);
+    chTopmost->setChecked(m_board.stayOnTop());
+    setStayOnTop(m_board.stayOnTop());
 
     loadMapPicture();
-    settingsfile::applyPosition(this, s.position.resolve(this));
+    placement::applyPosition(this, s.position.resolve(this));
 
     btnSTA->setCaption(QStringLiteral("Start\r\nmeas."));
     btnEND->setCaption(QStringLiteral("Stop\r\nmeas."));
     btnAllClear->setCaption(QStringLiteral("Re-\r\nStart"));
     btnCOPY->setCaption(QStringLiteral("Copy\r\nresult"));
 
-    excBtnClearForm1();
-
-    sList2Txt.resize(board::TableSize);
-    sList1Col.resize(board::TableSize);
-    sList2Col.resize(board::TableSize);
-    sList2OCo.resize(board::TableSize);
-    sListBCol.resize(board::TableSize);
-    excBtnClearForm2();
-
     excAllClear();
 }
 
 void TForm1::loadMapPicture()
 {
-    const QString name = iSettingsBtnBGColor == 0 ? QStringLiteral("PngImage_2") : QStringLiteral("PngImage_1");
+    const QString name
+        = m_board.display().btnBGColor == 0 ? QStringLiteral("PngImage_2") : QStringLiteral("PngImage_1");
     if (!Image1->setPictureFile(QStringLiteral(":/maps/%1.png").arg(name)))
         qCWarning(lcPlatform, "the map picture %s is missing or cannot be decoded", qPrintable(name));
 }
@@ -271,36 +263,16 @@ void TForm1::excAllClear()
 void TForm1::excBtnClearForm1()
 {
     for (int t = 1; t <= board::TreeCount; ++t) {
-        sList1Txt[t] = board::treeLabel(t);
         TGlassButton* b = treeButton(t);
-        b->setCaption(sList1Txt[t]);
+        b->setCaption(board::treeLabel(t));
         b->setFontBold(true);
         b->setFontPointSize(10);
         b->setFontColor(tcolor::Gray);
         b->setInnerBorderColor(tcolor::Black);
+        b->setOuterBorderColor(tcolor::Black);
     }
     Campus2Clear();
-    if (Form2)
-        Form2->btnClear();
-    if (Form2)
-        Form2->Check1RedLine();
-}
-
-void TForm1::excBtnClearForm2()
-{
-    for (int k = 1; k <= board::OptionCount; ++k) {
-        sList2Txt[k] = board::optionName(k);
-        sList1Col[k] = board::lineColor(k);
-        sList2Col[k] = board::optionInnerColor(k);
-        sList2OCo[k] = board::optionOuterColor(k);
-    }
-    excBtnClearForm2_Sub();
-}
-
-void TForm1::excBtnClearForm2_Sub()
-{
-    for (int k = 1; k <= board::OptionCount; ++k)
-        sListBCol[k] = board::backColor(k, iSettingsBtnBGColor);
+    m_board.clearAll();
 }
 
 void TForm1::excBtnEnabled(bool bTmp)
@@ -323,8 +295,6 @@ void TForm1::Campus2Clear()
 void TForm1::btnAllClearClick()
 {
     excAllClear();
-    if (Form2)
-        Form2->btnClear();
 }
 
 void TForm1::btnBtnClearClick()
@@ -334,9 +304,90 @@ void TForm1::btnBtnClearClick()
 
 void TForm1::btn01Click(QObject* sender)
 {
-    iSel1 = sender->objectName().right(2).toInt();
+    m_board.beginChoosing(treeIndexOf(sender));
     setStayOnTop(false);
-    if (Form2)
-        Form2->exec();
+    if (m_dialogs.chooseOption)
+        m_dialogs.chooseOption();
     restoreTopmost();
+}
+
+void TForm1::boardChanged(Board::Change what)
+{
+    switch (what) {
+    case Board::Change::Choice:
+        showTreeCaptions();
+        Check1RedLine();
+        break;
+    case Board::Change::Clear:
+        Check1RedLine();
+        break;
+    case Board::Change::DisplayChoices:
+        m_displayConfirmed = true;
+        break;
+    case Board::Change::StayOnTop:
+        break;
+    }
+}
+
+void TForm1::showTreeCaptions()
+{
+    for (int t = 1; t <= board::TreeCount; ++t) {
+        const int k = m_board.optionOn(t);
+        if (k != 0)
+            treeButton(t)->setCaption(board::optionName(k) + QStringLiteral("\r\n") + board::treeLabel(t));
+        else if (m_board.isEmptied(t))
+            treeButton(t)->setCaption(board::treeLabel(t) + QStringLiteral("\r\n") + board::EmptyMark);
+    }
+}
+
+void TForm1::Check1RedLine()
+{
+    const analysis::BoardLook look = m_board.analyse();
+    const DisplaySettings& display = m_board.display();
+
+    // The look of each tree from what it holds; trees in conflict get red text, borders and
+    // background stay.
+    for (int t = 1; t <= board::TreeCount; ++t) {
+        TGlassButton* b = treeButton(t);
+        const int p = m_board.optionOn(t);
+        if (p == 0) {
+            b->setFontBold(true);
+            b->setFontPointSize(10);
+            b->setFontColor(0x000000);
+            b->setInnerBorderColor(0x000000);
+            b->setOuterBorderColor(0x000000);
+            b->setBackColor(0xFFFFFF);
+            continue;
+        }
+        b->setFontBold(display.treeBtnTxtBold != 0);
+        b->setFontPointSize(9);
+        b->setFontColor(display.treeBtnTxtColor != 0 ? 0x808080 : 0x202020);
+        b->setInnerBorderColor(board::lineColor(p));
+        b->setOuterBorderColor(board::lineColor(p));
+        b->setBackColor(board::backColor(p, display.btnBGColor));
+        if (look.trees[std::size_t(t)] == analysis::TreeLook::Conflict) {
+            b->setFontBold(true);
+            b->setFontPointSize(10);
+            b->setFontColor(ConflictText);
+        }
+    }
+
+    // The pair lines on a fresh overlay, in the order they are found; both trees of a line take
+    // its colour as their borders. A line ends on the button's centre line, 4 pixels below its
+    // middle, in overlay pixels.
+    auto point = [this](int t) {
+        const QRect g = treeButton(t)->geometry();
+        return QPoint(g.left() + int(std::ceil(g.width() / 2.0)) - 2, g.top() - int(std::ceil(g.height() / 2.0)) - 2);
+    };
+    std::vector<OverlayImage::Line> lines;
+    for (const analysis::PairLine& line : look.lines) {
+        const TColor colour = board::lineColor(line.option);
+        for (int t : { line.from, line.to }) {
+            treeButton(t)->setInnerBorderColor(colour);
+            treeButton(t)->setOuterBorderColor(colour);
+        }
+        lines.push_back({ point(line.from), point(line.to), colour });
+    }
+    Image2->setTransparent(true);
+    Image2->setLines(lines);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
-#include "stopwatch.h"
-#include "tcolor.h"
+#include "core/board.h"
+#include "core/stopwatch.h"
+#include "core/tcolor.h"
 
 #include <array>
+#include <functional>
 #include <memory>
-#include <QList>
+#include <optional>
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -18,8 +21,8 @@ class OverlayImage;
 class TGlassButton;
 
 /**
- * The main window: the garden map with its sixteen tree buttons, the stopwatch and the
- * board state that the two dialogs read and write.
+ * The main window: the garden map with its sixteen tree buttons and the stopwatch. It owns the
+ * board that the two dialogs edit, and shows the board's trees and pair lines.
  */
 class TForm1 final : public QWidget
 {
@@ -48,22 +51,20 @@ public:
     QCheckBox* chTopmost = nullptr;
     QTimer* Timer1 = nullptr;
 
-    // Board state.
-    qint32 iSel1 = 0;
-    QList<QString> sList1Txt;
-    QList<QString> sList1Sel;
-    QList<TColor> sList1Col;
-    QList<QString> sList2Txt;
-    QList<TColor> sList2Col;
-    QList<TColor> sList2OCo;
-    QList<TColor> sListBCol;
-    qint32 iSettings = 0;
-    qint32 iSettingsBtnBGColor = 0;
-    qint32 iSettingsTreeBtnTxtColor = 0;
-    qint32 iSettingsTreeBtnTxtBold = 0;
-    qint32 iSettingsTokuBtnTxtColor = 0;
-    qint32 iSettingsTokuBtnTxtBold = 0;
-    qint32 blChTopmost = -1; // -1 on, 0 off; every test is against 0
+    Board& board() { return m_board; }
+    const Board& board() const { return m_board; }
+
+    /** What the main window asks of the dialogs, which it does not know; the window factory fills it in. */
+    struct Dialogs
+    {
+        /** Runs the selection dialog modally for the tree being chosen. */
+        std::function<void()> chooseOption;
+        /** Runs the settings dialog modally. */
+        std::function<void()> editSettings;
+        /** Where the selection dialog is, as the settings file keeps it; none before it exists. */
+        std::function<std::optional<QPoint>()> selectionPosition;
+    };
+    void setDialogs(Dialogs dialogs) { m_dialogs = std::move(dialogs); }
 
     /**
      * Tree button t (1..16): btn01..btn16, read from treeButtons by index. t = 0 gives null;
@@ -81,11 +82,11 @@ public:
 
     void excAllClear();
     void excBtnClearForm1();
-    void excBtnClearForm2();
-    void excBtnClearForm2_Sub();
     void excBtnEnabled(bool bTmp);
     void excTimerReset();
     void Campus2Clear();
+    /** Restyles the sixteen tree buttons from the board, marks conflicts and draws the pair lines again. */
+    void Check1RedLine();
     void btnReText();
     void ExecblChCursorTop();
 
@@ -104,7 +105,7 @@ public:
     void loadMapPicture();
     /** Sets the stay-on-top style; a request that changes nothing does nothing. */
     void setStayOnTop(bool on);
-    /** chTopmost and the stay-on-top style follow blChTopmost again, as after a modal dialog. */
+    /** chTopmost and the stay-on-top style follow the board's stay-on-top choice again, as after a modal dialog. */
     void restoreTopmost();
 
 protected:
@@ -114,8 +115,16 @@ protected:
 
 private:
     void createWidgets();
+    void boardChanged(Board::Change what);
+    /** Each tree's caption from what it holds: the option over the label, or the label alone. */
+    void showTreeCaptions();
+    /** The tree index of a tree button, 0 for any other object. */
+    int treeIndexOf(const QObject* button) const;
     TGlassButton* makeButton(const char* name, QRect geometry, int fontPx, bool bold);
 
+    Board m_board;
+    Dialogs m_dialogs;
+    bool m_displayConfirmed = false; // the settings dialog's OK during its last run
     std::unique_ptr<StopwatchClock> m_ownClock;
     const StopwatchClock* m_clock;
     Stopwatch m_stopwatch;

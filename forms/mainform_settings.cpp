@@ -1,14 +1,12 @@
 // The main window's shell side: closing with the settings write, the stay-on-top band,
 // foreground activation and the settings dialog.
-#include "boardtables.h"
-#include "errorhandler.h"
-#include "glassbutton.h"
-#include "globals.h"
-#include "mainform.h"
-#include "platform.h"
-#include "selectionform.h"
-#include "settingsfile.h"
-#include "settingsform.h"
+#include "core/boardtables.h"
+#include "forms/errorhandler.h"
+#include "forms/mainform.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
+#include "widgets/glassbutton.h"
+#include "widgets/overlayimage.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,8 +14,12 @@
 
 void TForm1::FormClose()
 {
-    const QPoint form2Pos = Form2 ? Form2->position() : settingsfile::centredDefault(QSize(304, 232));
-    settingsfile::writeClose(*this, form2Pos);
+    std::optional<QPoint> form2Pos;
+    if (m_dialogs.selectionPosition)
+        form2Pos = m_dialogs.selectionPosition();
+    if (!form2Pos)
+        form2Pos = placement::centredDefault(QSize(304, 232));
+    settingsfile::writeClose(placement::screenPosition(this), nameToSave(), *form2Pos, m_board.stayOnTop(), m_board.display());
 }
 
 QString TForm1::nameToSave() const
@@ -51,7 +53,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::FormActivate()
 {
-    if (chTopmost->isChecked())
+    if (m_board.stayOnTop())
         Platform::instance().forceForeground(this);
 }
 
@@ -62,13 +64,13 @@ void TForm1::btn01MouseEnter()
 
 void TForm1::ExecblChCursorTop()
 {
-    if (blChTopmost != 0)
+    if (m_board.stayOnTop())
         Platform::instance().forceForeground(this);
 }
 
 void TForm1::chTopmostClick()
 {
-    blChTopmost = chTopmost->isChecked() ? -1 : 0;
+    m_board.setStayOnTop(chTopmost->isChecked());
     setStayOnTop(chTopmost->isChecked());
 }
 
@@ -79,28 +81,25 @@ void TForm1::setStayOnTop(bool on)
 
 void TForm1::restoreTopmost()
 {
-    chTopmost->setChecked(blChTopmost != 0);
-    setStayOnTop(blChTopmost != 0);
+    chTopmost->setChecked(m_board.stayOnTop());
+    setStayOnTop(m_board.stayOnTop());
 }
 
 void TForm1::btnSettingClick()
 {
-    iSettings = 0;
+    m_displayConfirmed = false;
     setStayOnTop(false);
-    if (TForm3* dialog = settingsDialog())
-        dialog->exec();
+    if (m_dialogs.editSettings)
+        m_dialogs.editSettings();
     restoreTopmost();
-    if (iSettings != 1)
+    if (!m_displayConfirmed)
         return;
+    // The selection dialog has marked its options anew on the board's notice.
     loadMapPicture();
-    excBtnClearForm2_Sub();
     Campus2Clear();
-    if (Form2) {
-        Form2->Check2Red();
-        Form2->Check1RedLine();
-    }
+    Check1RedLine();
     btnReText();
-    settingsfile::writeDisplay(*this);
+    settingsfile::writeDisplay(m_board.display());
 }
 
 void TForm1::btnReText()

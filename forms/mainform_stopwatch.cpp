@@ -1,8 +1,8 @@
-#include "glassbutton.h"
-#include "mainform.h"
-#include "pellimoerror.h"
-#include "platform.h"
-#include "timeformat.h"
+#include "core/pellimoerror.h"
+#include "core/timeformat.h"
+#include "forms/mainform.h"
+#include "platform/platform.h"
+#include "widgets/glassbutton.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

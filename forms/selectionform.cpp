@@ -1,16 +1,13 @@
-#include "selectionform.h"
+#include "forms/selectionform.h"
 
-#include "backgroundenter.h"
-#include "boardanalysis.h"
-#include "boardtables.h"
-#include "errorhandler.h"
-#include "glassbutton.h"
-#include "layoutfont.h"
-#include "mainform.h"
-#include "overlayimage.h"
-#include "settingsfile.h"
+#include "core/boardtables.h"
+#include "forms/errorhandler.h"
+#include "forms/layoutfont.h"
+#include "forms/settingsfile.h"
+#include "widgets/backgroundenter.h"
+#include "widgets/glassbutton.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -18,7 +15,6 @@ constexpr QSize ClientSize { 304, 232 };
 constexpr TColor ConflictBorder = 0x009314FF;
 constexpr TColor ConflictBack = 0x00EE82EE;
 constexpr TColor ConflictText = 0x000000FF;
-constexpr TColor UnderlayColor = 0x00F8F8F8;
 
 struct OptionPlace
 {
@@ -42,11 +38,11 @@ constexpr std::array<OptionPlace, 19> OptionPlaces{{
 using layout::pixelFont;
 using layout::twoDigits;
 
-TForm2::TForm2(TForm1* mainForm)
-    : KeptDialog(mainForm,
+TForm2::TForm2(Board& board, QWidget* parent)
+    : KeptDialog(parent,
                  Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint
                      | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
-    , m_main(mainForm)
+    , m_board(board)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Please select *This screen can be moved*"));
@@ -78,6 +74,7 @@ TForm2::TForm2(TForm1* mainForm)
         connect(b, &TGlassButton::mouseEntered, this, &TForm2::BitBtn01MouseEnter);
         optionButtons[std::size_t(k)] = b;
     }
+    connect(&m_board, &Board::changed, this, &TForm2::boardChanged);
     // Onto the dialog's bare background, from outside or from an option button.
     new BackgroundEnter(this, [this] { BitBtn01MouseEnter(); });
 }
@@ -87,10 +84,31 @@ TGlassButton* TForm2::optionButton(int k) const
     return optionButtons.at(std::size_t(k));
 }
 
+int TForm2::optionIndexOf(const QObject* button) const
+{
+    const auto found = std::find(optionButtons.begin() + 1, optionButtons.end(), button);
+    return found == optionButtons.end() ? 0 : int(found - optionButtons.begin());
+}
+
+void TForm2::boardChanged(Board::Change what)
+{
+    switch (what) {
+    case Board::Change::Choice:
+    case Board::Change::DisplayChoices:
+        Check2Red();
+        break;
+    case Board::Change::Clear:
+        btnClear();
+        break;
+    case Board::Change::StayOnTop:
+        break;
+    }
+}
+
 void TForm2::FormCreate()
 {
     btnClear();
-    m_unplaced = settingsfile::StoredPosition();
+    m_unplaced = placement::StoredPosition();
     runGuarded([this] { m_unplaced = settingsfile::readSelectionPosition(); });
     // A stored position within reach is applied now; the centred default waits for the first
     // show, as it asks the window manager for the dialog's frame.
@@ -103,14 +121,14 @@ void TForm2::place()
 {
     if (!m_unplaced)
         return;
-    settingsfile::applyPosition(this, position());
+    placement::applyPosition(this, position());
     m_unplaced.reset();
 }
 
 QPoint TForm2::position()
 {
     if (!m_unplaced)
-        return settingsfile::screenPosition(this);
+        return placement::screenPosition(this);
     return m_unplaced->resolve(this);
 }
 
@@ -130,30 +148,24 @@ void TForm2::FormShow()
 
 void TForm2::BitBtn01MouseEnter()
 {
-    if (m_main)
-        m_main->ExecblChCursorTop();
+    Q_EMIT mouseEntered();
 }
 
 void TForm2::btnClear()
 {
-    TForm1& f = *m_main;
+    const int scheme = m_board.display().btnBGColor;
     for (int k = 1; k <= board::OptionCount; ++k) {
         TGlassButton* b = optionButton(k);
-        b->setCaption(f.sList2Txt[k] + QStringLiteral("\n\r") + board::EmptyMark);
-        b->setBackColor(f.sListBCol[k]);
+        b->setCaption(board::optionName(k) + QStringLiteral("\n\r") + board::EmptyMark);
+        b->setBackColor(board::backColor(k, scheme));
     }
-    for (int t = 1; t <= board::CancelOption; ++t)
-        f.sList1Sel[t] = QString();
     for (int k = 1; k <= board::OptionCount; ++k) {
         TGlassButton* b = optionButton(k);
         b->setFontBold(true);
         b->setFontPointSize(10);
         b->setFontColor(tcolor::Black);
-        b->setInnerBorderColor(f.sList2Col[k]);
-        b->setOuterBorderColor(f.sList2OCo[k]);
-        TGlassButton* tree = f.treeButton(k);
-        tree->setInnerBorderColor(tcolor::Black);
-        tree->setOuterBorderColor(tcolor::Black);
+        b->setInnerBorderColor(board::optionInnerColor(k));
+        b->setOuterBorderColor(board::optionOuterColor(k));
     }
     optionButton(17)->setCaption(QStringLiteral("Cancel\r\nSelection"));
     optionButton(18)->setCaption(QStringLiteral("Close"));
@@ -161,20 +173,12 @@ void TForm2::btnClear()
 
 void TForm2::BitBtn01Click(QObject* sender)
 {
-    TForm1& f = *m_main;
-    const int k = sender->objectName().right(2).toInt();
-    const int t = f.iSel1;
-    if (t >= 1 && t <= board::TreeCount) {
-        if (k <= board::OptionCount) {
-            f.sList1Sel[t] = f.sList2Txt[k];
-            f.treeButton(t)->setCaption(f.sList2Txt[k] + QStringLiteral("\r\n") + f.sList1Txt[t]);
-        } else {
-            f.sList1Sel[t] = QString();
-            f.treeButton(t)->setCaption(f.sList1Txt[t] + QStringLiteral("\r\n") + board::EmptyMark);
-        }
-    }
-    Check2Red();
-    Check1RedLine();
+    const int k = optionIndexOf(sender);
+    const int t = m_board.treeBeingChosen();
+    if (k >= 1 && k <= board::OptionCount)
+        m_board.choose(t, k);
+    else
+        m_board.clearTree(t);
     close();
 }
 
@@ -185,26 +189,27 @@ void TForm2::BitBtn18Click()
 
 void TForm2::Check2Red()
 {
-    const TForm1& f = *m_main;
+    const analysis::BoardLook look = m_board.analyse();
+    const DisplaySettings& display = m_board.display();
     for (int i = 1; i <= board::OptionCount; ++i) {
         TGlassButton* b = optionButton(i);
-        const analysis::Claims claims = analysis::claimsOf(i, f.sList1Sel, f.sList2Txt, f.sList1Txt);
-        const QString list = claims.labels.isEmpty() ? board::EmptyMark : claims.labels;
+        const analysis::Claims& claims = look.claims[std::size_t(i)];
         const int pair = board::pairIndex(i);
-        b->setCaption(f.sList2Txt[i] + QStringLiteral("\r\n") + list);
-        b->setInnerBorderColor(f.sList2Col[pair]);
-        b->setOuterBorderColor(f.sList2OCo[pair]);
-        if (list == board::EmptyMark) {
+        b->setCaption(board::optionName(i) + QStringLiteral("\r\n")
+                      + (claims.count == 0 ? board::EmptyMark : claims.labels));
+        b->setInnerBorderColor(board::optionInnerColor(pair));
+        b->setOuterBorderColor(board::optionOuterColor(pair));
+        if (claims.count == 0) {
             b->setFontBold(true);
             b->setFontPointSize(9);
             b->setFontColor(0x000000);
         } else {
-            b->setFontBold(f.iSettingsTokuBtnTxtBold != 0);
+            b->setFontBold(display.tokuBtnTxtBold != 0);
             b->setFontPointSize(9);
-            b->setFontColor(f.iSettingsTokuBtnTxtColor != 0 ? 0x404040 : 0xB0B0B0);
+            b->setFontColor(display.tokuBtnTxtColor != 0 ? 0x404040 : 0xB0B0B0);
             b->setOuterBorderColor(Color);
         }
-        b->setBackColor(f.sListBCol[i]);
+        b->setBackColor(board::backColor(i, display.btnBGColor));
         if (claims.count >= 2) {
             b->setFontBold(true);
             b->setFontPointSize(9);
@@ -214,75 +219,4 @@ void TForm2::Check2Red()
             b->setBackColor(ConflictBack);
         }
     }
-}
-
-void TForm2::Check1RedLine()
-{
-    TForm1& f = *m_main;
-    const analysis::TreeAnalysis result = analysis::analyseTrees(f.sList1Sel, f.sList2Txt);
-
-    // Pass 1: the look of each tree from what it holds.
-    for (int t = 1; t <= board::TreeCount; ++t) {
-        TGlassButton* b = f.treeButton(t);
-        if (f.sList1Sel[t].isEmpty()) {
-            b->setFontBold(true);
-            b->setFontPointSize(10);
-            b->setFontColor(0x000000);
-            b->setInnerBorderColor(0x000000);
-            b->setOuterBorderColor(0x000000);
-            b->setBackColor(0xFFFFFF);
-            continue;
-        }
-        const int p = result.option[t];
-        b->setFontBold(f.iSettingsTreeBtnTxtBold != 0);
-        b->setFontPointSize(9);
-        b->setFontColor(f.iSettingsTreeBtnTxtColor != 0 ? 0x808080 : 0x202020);
-        b->setInnerBorderColor(f.sList1Col[p]);
-        b->setOuterBorderColor(f.sList1Col[p]);
-        b->setBackColor(f.sListBCol[p]);
-    }
-
-    // Pass 2: trees in conflict get red text; borders and background stay.
-    for (int t = 1; t <= board::TreeCount; ++t) {
-        if (result.status[t] != analysis::Conflict)
-            continue;
-        TGlassButton* b = f.treeButton(t);
-        b->setFontBold(true);
-        b->setFontPointSize(10);
-        b->setFontColor(ConflictText);
-    }
-
-    // Pass 3: the pair lines on a fresh overlay, in the order they are found.
-    f.Campus2Clear();
-    for (const analysis::PairLine& line : result.lines) {
-        const TColor colour = f.sList1Col[line.option];
-        f.Image2->setPenColor(colour);
-        for (int t : { line.from, line.to }) {
-            f.treeButton(t)->setInnerBorderColor(colour);
-            f.treeButton(t)->setOuterBorderColor(colour);
-        }
-        Campus2Line(line.from, line.to);
-    }
-}
-
-void TForm2::Campus2Line(qint32 a, qint32 b)
-{
-    TForm1& f = *m_main;
-    OverlayImage& overlay = *f.Image2;
-    // The end point sits on the button's centre line, 4 pixels below its middle, in overlay pixels.
-    auto point = [&f](int t) {
-        const QRect g = f.treeButton(t)->geometry();
-        return QPoint(g.left() + int(std::ceil(g.width() / 2.0)) - 2, g.top() - int(std::ceil(g.height() / 2.0)) - 2);
-    };
-    const TColor colour = overlay.penColor();
-    const QPoint from = point(a);
-    const QPoint to = point(b);
-    overlay.setPenColor(UnderlayColor);
-    overlay.setPenWidth(6);
-    overlay.moveTo(from.x(), from.y());
-    overlay.lineTo(to.x(), to.y());
-    overlay.setPenColor(colour);
-    overlay.setPenWidth(4);
-    overlay.moveTo(from.x(), from.y());
-    overlay.lineTo(to.x(), to.y());
 }

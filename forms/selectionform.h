@@ -1,27 +1,27 @@
 #pragma once
 
-#include "keptdialog.h"
-#include "settingsfile.h"
-#include "tcolor.h"
+#include "core/board.h"
+#include "core/tcolor.h"
+#include "forms/keptdialog.h"
+#include "forms/settingsfile.h"
 
 #include <array>
 #include <optional>
 
-class TForm1;
 class TGlassButton;
 
 /**
- * The selection dialog: gives the tree being edited (the main window's iSel1) one of the
- * sixteen options, or takes its option away. It holds no data of its own; it reads and writes
- * the tables of the main window, and restyles the option buttons and the tree buttons.
+ * The selection dialog: gives the board's tree being chosen for one of the sixteen options, or
+ * takes its option away. It holds no data of its own; it shows on its option buttons who claims
+ * each option.
  */
 class TForm2 final : public KeptDialog
 {
     Q_OBJECT
 
 public:
-    /** A child of `mainForm`, whose board it edits. */
-    explicit TForm2(TForm1* mainForm);
+    /** Edits `board`; a child of the main window `parent`. */
+    TForm2(Board& board, QWidget* parent);
 
     /** The dialog's own background colour, light cyan. */
     static constexpr TColor Color = 0x00FFFFE0;
@@ -43,18 +43,24 @@ public:
     void BitBtn18Click();
     void BitBtn01MouseEnter();
 
+    /** Restyles the sixteen option buttons from who claims each option. */
     void Check2Red();
-    void Check1RedLine();
+
+Q_SIGNALS:
+    /** The pointer came onto the dialog or one of its buttons: the main window may come forward. */
+    void mouseEntered();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Campus2Line(qint32 a, qint32 b);
     /** Puts the dialog at its position, if not done yet. */
     void place();
+    void boardChanged(Board::Change what);
+    /** The option index of an option button (17: cancel, 18: close), 0 for any other object. */
+    int optionIndexOf(const QObject* button) const;
 
-    TForm1* m_main;
+    Board& m_board;
     // The position read at creation while it is not applied yet.
-    std::optional<settingsfile::StoredPosition> m_unplaced;
+    std::optional<placement::StoredPosition> m_unplaced;
 };

@@ -1,37 +1,16 @@
-#include "settingsfile.h"
+#include "forms/settingsfile.h"
 
-#include "filestore.h"
-#include "inidocument.h"
-#include "mainform.h"
-#include "platform.h"
-#include "settingslocation.h"
+#include "core/filestore.h"
+#include "core/inidocument.h"
+#include "forms/settingslocation.h"
+#include "platform/platform.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
-#include <cstdlib>
-#include <QEvent>
-#include <QGuiApplication>
-#include <QLine>
-#include <QLineEdit>
-#include <QScreen>
-#include <QTimer>
-#include <QVariant>
 
 namespace settingsfile {
 namespace {
 
 constexpr QStringView System = u"System";
-// X11 carries 16-bit window coordinates; keep stored positions where arithmetic cannot overflow.
-constexpr int PositionLimit = 30000;
-
-// A window stays within reach while this much of its title bar lies on one screen's work area.
-constexpr QSize TitleBarGrip { 60, 24 };
-
-int clampPosition(int v)
-{
-    return std::clamp(v, -PositionLimit, PositionLimit);
-}
 
 /**
  * The settings file of this run, worked out at the first access: an executable renamed or replaced
@@ -50,14 +29,14 @@ const settingslocation::Location& location()
     return found;
 }
 
-bool titleBarReachable(QPoint framePosition, int width, const std::vector<QRect>& workAreas)
+/** The five display keys with their values, in the file's order. */
+std::array<std::pair<QStringView, qint32>, 5> displayKeys(const DisplaySettings& display)
 {
-    // The frame's borders add a few pixels on either side; the window's own width is near enough.
-    const QRect titleBar(framePosition, QSize(width, TitleBarGrip.height()));
-    return std::any_of(workAreas.begin(), workAreas.end(), [&titleBar](const QRect& area) {
-        const QRect seen = titleBar.intersected(area);
-        return seen.width() >= TitleBarGrip.width() && seen.height() >= TitleBarGrip.height();
-    });
+    return { { { u"iSettingsBtnBGColor", display.btnBGColor },
+               { u"iSettingsTreeBtnTxtColor", display.treeBtnTxtColor },
+               { u"iSettingsTreeBtnTxtBold", display.treeBtnTxtBold },
+               { u"iSettingsTokuBtnTxtColor", display.tokuBtnTxtColor },
+               { u"iSettingsTokuBtnTxtBold", display.tokuBtnTxtBold } } };
 }
 
 } // namespace
@@ -69,183 +48,6 @@ QString path()
     return where.file;
 }
 
-QPoint centredDefault(QSize outerSize)
-{
-    // The work area's own origin is not added: the default is measured from the screen's origin.
-    const QRect area = Platform::instance().primaryWorkArea();
-    const int top = int(std::floor(area.height() / 2.0 - outerSize.height() / 2.0));
-    const int left = int(std::floor(area.width() / 2.0 - outerSize.width() / 2.0));
-    return { left, top };
-}
-
-bool withinReach(QWidget* window, QPoint framePosition)
-{
-    return titleBarReachable(framePosition, window->width(), Platform::instance().workAreas());
-}
-
-QPoint reachablePosition(QWidget* window, QPoint framePosition)
-{
-    if (withinReach(window, framePosition))
-        return framePosition;
-    Platform& platform = Platform::instance();
-    const QPoint centred = centredDefault(outerGeometry(window).size());
-    if (withinReach(window, centred))
-        return centred;
-    // The default leaves out the work area's origin, which put it off every screen here (a
-    // primary screen away from the desktop's origin): the origin goes in.
-    return centred + platform.primaryWorkArea().topLeft();
-}
-
-QRect workAreaOf(QRect outer)
-{
-    Platform& platform = Platform::instance();
-    QRect best = platform.primaryWorkArea();
-    qint64 bestOverlap = 0;
-    for (const QRect& area : platform.workAreas()) {
-        const QRect overlap = area.intersected(outer);
-        if (qint64(overlap.width()) * overlap.height() > bestOverlap) {
-            bestOverlap = qint64(overlap.width()) * overlap.height();
-            best = area;
-        }
-    }
-    return best;
-}
-
-bool StoredPosition::applicable(QWidget* window) const
-{
-    return complete() && withinReach(window, { clampPosition(*left), clampPosition(*top) });
-}
-
-QPoint StoredPosition::resolve(QWidget* window) const
-{
-    const QPoint centre = complete() ? QPoint() : centredDefault(outerGeometry(window).size());
-    return reachablePosition(window,
-                             { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) });
-}
-
-namespace {
-
-/**
- * Qt lays windows out in its own pixels: the screen's pixels divided by the screen's scale (1.25 at
- * 125 %), about the screen's top-left corner, which stays where it is. The settings file, the work
- * area and the frame are in the screen's pixels, so that a window keeps its place on the screen when
- * the scale changes; these convert as Qt does, rounding to the nearest pixel.
- */
-struct ScreenScale
-{
-    QPoint origin;
-    qreal factor = 1;
-};
-
-ScreenScale screenScaleAt(QPoint p, bool inScreenPixels)
-{
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect layout = screen->geometry();
-        const qreal factor = screen->devicePixelRatio();
-        const QRect area = inScreenPixels ? QRect(layout.topLeft(), (QSizeF(layout.size()) * factor).toSize()) : layout;
-        if (area.contains(p))
-            return { layout.topLeft(), factor };
-    }
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    return primary ? ScreenScale { primary->geometry().topLeft(), primary->devicePixelRatio() } : ScreenScale {};
-}
-
-QRect toScreenPixels(QRect layout)
-{
-    const ScreenScale s = screenScaleAt(layout.topLeft(), false);
-    return { (layout.topLeft() - s.origin) * s.factor + s.origin, layout.size() * s.factor };
-}
-
-QPoint fromScreenPixels(QPoint screen)
-{
-    const ScreenScale s = screenScaleAt(screen, true);
-    return (screen - s.origin) / s.factor + s.origin;
-}
-
-// Where applyPosition() put a window: (Qt's position, the screen position asked for).
-constexpr const char* AppliedPositionProperty = "pellimoAppliedPosition";
-
-} // namespace
-
-QRect outerGeometry(QWidget* window)
-{
-    return toScreenPixels(window->geometry()).marginsAdded(Platform::instance().frameMargins(window));
-}
-
-QPoint screenPosition(const QWidget* window)
-{
-    // Qt's pixels cannot hit every screen pixel at 150 %, and Qt rounds the frame and the client
-    // area each on its own, so a window reads back up to a pixel from where it was put. A window
-    // not moved since gives back the screen position it was placed at, so that a start and a close
-    // do not shift it.
-    const QVariant stored = window->property(AppliedPositionProperty);
-    const QLine applied = stored.toLine();
-    const QPoint moved = window->pos() - applied.p1();
-    if (stored.isValid() && std::abs(moved.x()) <= 1 && std::abs(moved.y()) <= 1)
-        return applied.p2();
-    return toScreenPixels(QRect(window->pos(), QSize())).topLeft();
-}
-
-namespace {
-
-/**
- * Moves the window's frame to its target once the window manager has reported the frame's
- * size, which arrives some moments after the window is shown and without an event of its own.
- */
-class FramePlacer final : public QObject
-{
-public:
-    FramePlacer(QWidget* window, QPoint target)
-        : QObject(window)
-        , m_window(window)
-        , m_target(target)
-    {
-        window->installEventFilter(this);
-        m_timer.setInterval(10);
-        connect(&m_timer, &QTimer::timeout, this, &FramePlacer::check);
-        // Placed from its own show handler, the window is past the Show event this filter waits for.
-        if (window->isVisible())
-            m_timer.start();
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show)
-            m_timer.start();
-        return false;
-    }
-
-private:
-    void check()
-    {
-        constexpr int MaxTicks = 100; // a second: without a window manager no frame ever comes
-        const bool frameKnown = m_window->frameGeometry() != m_window->geometry();
-        if (!frameKnown && ++m_ticks < MaxTicks)
-            return;
-        if (frameKnown && m_window->frameGeometry().topLeft() != m_target)
-            m_window->move(m_target);
-        m_timer.stop();
-        m_window->removeEventFilter(this);
-        deleteLater();
-    }
-
-    QWidget* m_window;
-    QPoint m_target;
-    QTimer m_timer;
-    int m_ticks = 0;
-};
-
-} // namespace
-
-void applyPosition(QWidget* window, QPoint framePosition)
-{
-    const QPoint position = fromScreenPixels(framePosition);
-    window->setProperty(AppliedPositionProperty, QLine(position, framePosition));
-    window->move(position);
-    new FramePlacer(window, position);
-}
-
 MainSettings readMain()
 {
     const IniDocument ini = IniDocument::open(location().readFrom);
@@ -253,43 +55,29 @@ MainSettings readMain()
     s.position.top = ini.readInteger(System, u"Form1Top2");
     s.position.left = ini.readInteger(System, u"Form1Left2");
     s.name = ini.readString(System, u"NAME", QStringLiteral("NoName"));
-    s.btnBGColor = ini.readInteger(System, u"iSettingsBtnBGColor", 0);
-    s.treeBtnTxtColor = ini.readInteger(System, u"iSettingsTreeBtnTxtColor", 0);
-    s.treeBtnTxtBold = ini.readInteger(System, u"iSettingsTreeBtnTxtBold", 0);
-    s.tokuBtnTxtColor = ini.readInteger(System, u"iSettingsTokuBtnTxtColor", 0);
-    s.tokuBtnTxtBold = ini.readInteger(System, u"iSettingsTokuBtnTxtBold", 0);
+    s.display.btnBGColor = ini.readInteger(System, u"iSettingsBtnBGColor", 0);
+    s.display.treeBtnTxtColor = ini.readInteger(System, u"iSettingsTreeBtnTxtColor", 0);
+    s.display.treeBtnTxtBold = ini.readInteger(System, u"iSettingsTreeBtnTxtBold", 0);
+    s.display.tokuBtnTxtColor = ini.readInteger(System, u"iSettingsTokuBtnTxtColor", 0);
+    s.display.tokuBtnTxtBold = ini.readInteger(System, u"iSettingsTokuBtnTxtBold", 0);
     s.topmost = ini.readBool(System, u"chTopmost", true);
     return s;
 }
 
-StoredPosition readSelectionPosition()
+placement::StoredPosition readSelectionPosition()
 {
     const IniDocument ini = IniDocument::open(location().readFrom);
-    StoredPosition position;
+    placement::StoredPosition position;
     position.top = ini.readInteger(System, u"Form2Top");
     position.left = ini.readInteger(System, u"Form2Left");
     return position;
 }
 
-namespace {
-
-/** The five display keys with the main window's values, in the file's order. */
-std::array<std::pair<QStringView, qint32>, 5> displayKeys(const TForm1& form)
-{
-    return { { { u"iSettingsBtnBGColor", form.iSettingsBtnBGColor },
-               { u"iSettingsTreeBtnTxtColor", form.iSettingsTreeBtnTxtColor },
-               { u"iSettingsTreeBtnTxtBold", form.iSettingsTreeBtnTxtBold },
-               { u"iSettingsTokuBtnTxtColor", form.iSettingsTokuBtnTxtColor },
-               { u"iSettingsTokuBtnTxtBold", form.iSettingsTokuBtnTxtBold } } };
-}
-
-} // namespace
-
-void writeDisplay(const TForm1& form)
+void writeDisplay(const DisplaySettings& display)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
-    for (const auto& [key, value] : displayKeys(form))
+    for (const auto& [key, value] : displayKeys(display))
         ini.writeInteger(System, key, value);
     ini.save(file);
 }
@@ -299,21 +87,20 @@ void removeStaleTemporaries(const QDateTime& before)
     filestore::removeStaleTemporaries(location().file, before);
 }
 
-void writeClose(const TForm1& form, QPoint form2Pos)
+void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost, const DisplaySettings& display)
 {
     const QString file = path();
     IniDocument ini = IniDocument::open(file);
-    const QPoint form1Pos = screenPosition(&form);
     ini.writeInteger(System, u"Form1Top2", form1Pos.y());
     ini.writeInteger(System, u"Form1Left2", form1Pos.x());
-    ini.writeString(System, u"NAME", form.nameToSave());
+    ini.writeString(System, u"NAME", name);
     ini.writeInteger(System, u"Form2Top", form2Pos.y());
     ini.writeInteger(System, u"Form2Left", form2Pos.x());
-    ini.writeBool(System, u"chTopmost", form.blChTopmost != 0);
+    ini.writeBool(System, u"chTopmost", topmost);
     // The display choices are the settings dialog's to save, but that save may have failed, or
     // another program may have changed the file since: a choice the next start would not read
     // back (the stored value, or the default where the key is missing) is written here too.
-    for (const auto& [key, value] : displayKeys(form)) {
+    for (const auto& [key, value] : displayKeys(display)) {
         if (ini.readInteger(System, key, 0) != value)
             ini.writeInteger(System, key, value);
     }

@@ -1,9 +1,10 @@
-#include "settingsform.h"
+#include "forms/settingsform.h"
 
-#include "errorhandler.h"
-#include "layoutfont.h"
-#include "mainform.h"
-#include "settingsfile.h"
+#include "core/board.h"
+#include "forms/errorhandler.h"
+#include "forms/layoutfont.h"
+#include "forms/settingsfile.h"
+#include "platform/platform.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -47,11 +48,12 @@ QComboBox* list(QWidget* parent, const char* name, QRect geometry, const QString
 
 } // namespace
 
-TForm3::TForm3(TForm1* mainForm)
+TForm3::TForm3(Board& board, QWidget* mainForm)
     : KeptDialog(mainForm,
                  Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                      | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint
                      | Qt::MSWindowsFixedSizeDialogHint)
+    , m_board(board)
     , m_main(mainForm)
 {
     setObjectName(QStringLiteral("Form3"));
@@ -102,10 +104,10 @@ void TForm3::showEvent(QShowEvent* event)
         // The first show in a run centres the dialog over the main window by both outer sizes, on
         // the main window's screen; later shows keep wherever the user left it.
         m_placed = true;
-        const QRect mainOuter = settingsfile::outerGeometry(m_main);
+        const QRect mainOuter = placement::outerGeometry(m_main);
         const QPoint first
-            = firstPosition(mainOuter, settingsfile::outerGeometry(this).size(), settingsfile::workAreaOf(mainOuter));
-        settingsfile::applyPosition(this, settingsfile::reachablePosition(this, first));
+            = firstPosition(mainOuter, placement::outerGeometry(this).size(), placement::workAreaOf(mainOuter));
+        placement::applyPosition(this, placement::reachablePosition(this, first));
     }
     QDialog::showEvent(event);
 }
@@ -137,27 +139,23 @@ void TForm3::keyPressEvent(QKeyEvent* event)
 
 void TForm3::FormShow()
 {
-    const TForm1& f = *m_main;
+    const DisplaySettings& d = m_board.display();
     // A value that is no index of its list leaves the list with no selected item.
     auto select = [](QComboBox* c, int value) {
         c->setCurrentIndex(value >= 0 && value < c->count() ? value : -1);
     };
-    select(cbiSettingsBtnBGColor, f.iSettingsBtnBGColor);
-    select(cbiSettingsTreeBtnTxtColor, f.iSettingsTreeBtnTxtColor);
-    select(cbiSettingsTreeBtnTxtBold, f.iSettingsTreeBtnTxtBold);
-    select(cbiSettingsTokuBtnTxtColor, f.iSettingsTokuBtnTxtColor);
-    select(cbiSettingsTokuBtnTxtBold, f.iSettingsTokuBtnTxtBold);
+    select(cbiSettingsBtnBGColor, d.btnBGColor);
+    select(cbiSettingsTreeBtnTxtColor, d.treeBtnTxtColor);
+    select(cbiSettingsTreeBtnTxtBold, d.treeBtnTxtBold);
+    select(cbiSettingsTokuBtnTxtColor, d.tokuBtnTxtColor);
+    select(cbiSettingsTokuBtnTxtBold, d.tokuBtnTxtBold);
 }
 
 void TForm3::btnOKClick()
 {
-    TForm1& f = *m_main;
-    f.iSettings = 1;
-    f.iSettingsBtnBGColor = cbiSettingsBtnBGColor->currentIndex();
-    f.iSettingsTreeBtnTxtColor = cbiSettingsTreeBtnTxtColor->currentIndex();
-    f.iSettingsTreeBtnTxtBold = cbiSettingsTreeBtnTxtBold->currentIndex();
-    f.iSettingsTokuBtnTxtColor = cbiSettingsTokuBtnTxtColor->currentIndex();
-    f.iSettingsTokuBtnTxtBold = cbiSettingsTokuBtnTxtBold->currentIndex();
+    m_board.setDisplay({ cbiSettingsBtnBGColor->currentIndex(), cbiSettingsTreeBtnTxtColor->currentIndex(),
+                         cbiSettingsTreeBtnTxtBold->currentIndex(), cbiSettingsTokuBtnTxtColor->currentIndex(),
+                         cbiSettingsTokuBtnTxtBold->currentIndex() });
     close();
 }
 

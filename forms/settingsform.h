@@ -1,19 +1,19 @@
 #pragma once
 
-#include "keptdialog.h"
+#include "forms/keptdialog.h"
 
+class Board;
 class QComboBox;
 class QPushButton;
-class TForm1;
 
-/** The settings dialog: five display choices, edited on the main window's fields. */
+/** The settings dialog: the board's five display choices. */
 class TForm3 final : public KeptDialog
 {
     Q_OBJECT
 
 public:
-    /** A child of `mainForm`, whose display choices it edits. */
-    explicit TForm3(TForm1* mainForm);
+    /** Edits the display choices of `board`; a child of the main window `mainForm`, over which it first shows. */
+    TForm3(Board& board, QWidget* mainForm);
 
     QComboBox* cbiSettingsBtnBGColor = nullptr;
     QComboBox* cbiSettingsTreeBtnTxtColor = nullptr;
@@ -39,6 +39,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    TForm1* m_main;
+    Board& m_board;
+    QWidget* m_main;
     bool m_placed = false;
 };

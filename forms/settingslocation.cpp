@@ -1,8 +1,8 @@
-#include "settingslocation.h"
+#include "forms/settingslocation.h"
 
-#include "filestore.h"
-#include "inidocument.h"
-#include "pellimoerror.h"
+#include "core/filestore.h"
+#include "core/inidocument.h"
+#include "core/pellimoerror.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // On Windows the clipboard is read back from the system itself: Qt opens it for every read.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // Whether a copy reached the X clipboard. Qt's QClipboard answers from its own copy while it
 // believes it owns the selection, and learns that another client took it only from events it has
 // not processed yet; so the traffic is let through first and the server is asked afterwards.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QClipboard>
 #include <QDeadlineTimer>

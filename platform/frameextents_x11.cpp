@@ -1,7 +1,7 @@
 #include <QtGlobal>
 
 #ifdef PELLIMO_HAVE_X11
-#include "frameextents_x11.h"
+#include "platform/frameextents_x11.h"
 
 #include <algorithm>
 #include <array>
@@ -19,9 +19,9 @@ namespace {
 using namespace std::chrono_literals;
 
 // A window manager answers a frame request at once; one that never does must not hold up start-up.
-constexpr auto answerWait = 250ms;
+constexpr auto AnswerWait = 250ms;
 // How often the stand-in is looked at while the answer is awaited.
-constexpr auto answerPoll = 1ms;
+constexpr auto AnswerPoll = 1ms;
 
 // What decides the frame, copied from the client onto the stand-in, then the names the question
 // needs. All are interned in one round trip.
@@ -153,13 +153,13 @@ QMargins FrameExtentsRequest::answer()
 {
     // The stand-in selects no events (Qt's connection delivers them to Qt): its property is
     // looked at until the window manager has set it.
-    const auto deadline = std::chrono::steady_clock::now() + answerWait;
+    const auto deadline = std::chrono::steady_clock::now() + AnswerWait;
     while (!m_answer) {
         m_answer = readExtents(m_connection, m_standIn, m_extents);
         if (!m_answer && std::chrono::steady_clock::now() >= deadline)
             m_answer = QMargins();
         else if (!m_answer)
-            std::this_thread::sleep_for(answerPoll);
+            std::this_thread::sleep_for(AnswerPoll);
     }
     return *m_answer;
 }

@@ -1,8 +1,8 @@
 // Windows layer: global keys through RegisterHotKey on the user-interface thread's queue; their
 // WM_HOTKEY, like the chosen system-menu entry, comes through Qt's native event filter.
 
-#include "globalhotkeys.h"
-#include "platformlog.h"
+#include "platform/globalhotkeys.h"
+#include "platform/platformlog.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 // that their events come through Qt's native event filter. Other Qt platforms (Wayland,
 // offscreen) have no global keys.
 
-#include "globalhotkeys.h"
-#include "platformlog.h"
+#include "platform/globalhotkeys.h"
+#include "platform/platformlog.h"
 
 #include <algorithm>
 #include <map>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #ifdef PELLIMO_HAVE_X11
-#include "x11support.h"
+#include "platform/x11support.h"
 
 #include <cstdlib>
 #include <X11/keysym.h>

@@ -1,9 +1,9 @@
 // The single-instance lock on POSIX systems: a lock file per user and display, held with flock()
 // for the life of the process. Needs no window system.
 
-#include "instancelock_posix.h"
+#include "platform/instancelock_posix.h"
 
-#include "platformlog.h"
+#include "platform/platformlog.h"
 
 #include <cctype>
 #include <cerrno>

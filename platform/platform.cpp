@@ -1,6 +1,6 @@
-#include "platform.h"
+#include "platform/platform.h"
 
-#include "platformlog.h"
+#include "platform/platformlog.h"
 
 Q_LOGGING_CATEGORY(lcPlatform, "pellimo.platform")
 

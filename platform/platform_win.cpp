@@ -1,8 +1,8 @@
 // Windows layer: the named mutex, the lookup of the running instance by its window class, the
 // topmost band and the forced foreground activation, all through kernel32/user32.
 
-#include "platform.h"
-#include "platformlog.h"
+#include "platform/platform.h"
+#include "platform/platformlog.h"
 
 #include <cmath>
 #include <map>
@@ -25,10 +25,10 @@ namespace {
 constexpr const wchar_t* mutexName = L"Pellimo";
 constexpr const wchar_t* mainWindowClass = L"TForm1";
 // A hung first instance must not hang the second one: give up on the restore request after this.
-constexpr UINT restoreTimeoutMs = 2000;
+constexpr UINT RestoreTimeoutMs = 2000;
 // Posted by a proxy to itself: activate the Qt window once the proxy's activation has settled.
-constexpr UINT activateTargetMessage = WM_APP + 1;
-constexpr QRect fallbackWorkArea { 0, 0, 1024, 768 };
+constexpr UINT ActivateTargetMessage = WM_APP + 1;
+constexpr QRect FallbackWorkArea { 0, 0, 1024, 768 };
 
 /** Runs a call when the scope ends, however it ends. */
 template<typename F> class ScopeExit final
@@ -93,11 +93,11 @@ LRESULT CALLBACK proxyProc(HWND proxy, UINT message, WPARAM wParam, LPARAM lPara
         // The second instance made the proxy the foreground window; this process may now hand
         // the foreground on, but not from inside the activation itself.
         if (LOWORD(wParam) != WA_INACTIVE) {
-            PostMessageW(proxy, activateTargetMessage, 0, 0);
+            PostMessageW(proxy, ActivateTargetMessage, 0, 0);
             return 0;
         }
         break;
-    case activateTargetMessage:
+    case ActivateTargetMessage:
         if (QWidget* target = proxyTarget(proxy)) {
             bringForward(target);
         }
@@ -243,7 +243,7 @@ void WinPlatform::activateRunningInstance()
         return;
     }
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, restoreTimeoutMs, &result);
+    SendMessageTimeoutW(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG, RestoreTimeoutMs, &result);
     if (!SetForegroundWindow(window)) {
         qCWarning(lcPlatform, "Windows refused to bring the running instance to the front");
     }
@@ -269,7 +269,7 @@ QRect WinPlatform::primaryWorkArea()
 {
     RECT area {};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-        return fallbackWorkArea;
+        return FallbackWorkArea;
     }
     return QRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
 }

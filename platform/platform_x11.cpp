@@ -2,11 +2,11 @@
 // server is there, Xlib for the window class, activation of the running instance and foreground
 // requests. On other Qt platforms (offscreen, Wayland) the X-specific parts do nothing.
 
-#include "filestore.h"
-#include "instancelock_posix.h"
-#include "platform.h"
-#include "platformlog.h"
-#include "windowclass_x11.h"
+#include "core/filestore.h"
+#include "platform/instancelock_posix.h"
+#include "platform/nativewindowkeeper_x11.h"
+#include "platform/platform.h"
+#include "platform/platformlog.h"
 
 #include <climits>
 #include <cstring>
@@ -22,8 +22,8 @@
 #include <vector>
 
 #ifdef PELLIMO_HAVE_X11
-#include "frameextents_x11.h"
-#include "x11support.h"
+#include "platform/frameextents_x11.h"
+#include "platform/x11support.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -41,10 +41,10 @@ namespace {
 constexpr const char* mainWindowClass = "TForm1";
 // _NET_ACTIVE_WINDOW source indication of a pager: window managers with focus-stealing
 // prevention refuse source 1 (an application) far more often than source 2.
-constexpr long sourcePager = 2;
+constexpr long SourcePager = 2;
 // Window managers put a frame (sometimes two) between the root and the client window.
-constexpr int maxReparentDepth = 3;
-constexpr QRect fallbackWorkArea { 0, 0, 1024, 768 };
+constexpr int MaxReparentDepth = 3;
+constexpr QRect FallbackWorkArea { 0, 0, 1024, 768 };
 
 #ifdef PELLIMO_HAVE_X11
 
@@ -115,7 +115,7 @@ Window findClientWindow(Display* display, const char* className)
             return window;
         }
     }
-    return findInTree(display, DefaultRootWindow(display), className, maxReparentDepth);
+    return findInTree(display, DefaultRootWindow(display), className, MaxReparentDepth);
 }
 
 /**
@@ -144,7 +144,7 @@ void sendActiveWindow(Display* display, Window window, Time time)
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = sourcePager;
+    event.xclient.data.l[0] = SourcePager;
     event.xclient.data.l[1] = static_cast<long>(time);
     event.xclient.data.l[2] = 0;
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
@@ -227,7 +227,7 @@ void X11Platform::setWindowClass(QWidget* window, const QString& className)
 QRect X11Platform::primaryWorkArea()
 {
     const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
-    return screen ? screen->availableGeometry() : fallbackWorkArea;
+    return screen ? screen->availableGeometry() : FallbackWorkArea;
 }
 
 std::vector<QRect> X11Platform::workAreas()

@@ -1,6 +1,6 @@
 // Termination signals as events: the handler only writes a byte to a pipe, and the event loop
 // reads it and runs the close there, where every Qt call is allowed.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,5 +1,5 @@
 // Windows asks a program to end through the session's end messages, which Qt turns into
 // QGuiApplication::commitDataRequest; there is nothing more to watch.
-#include "platform.h"
+#include "platform/platform.h"
 
 void onTerminationRequest(std::function<void()>) { }

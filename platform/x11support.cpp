@@ -1,7 +1,7 @@
 #include <QGuiApplication>
 
 #ifdef PELLIMO_HAVE_X11
-#include "x11support.h"
+#include "platform/x11support.h"
 
 #include <algorithm>
 #include <X11/Xatom.h>

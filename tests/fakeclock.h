@@ -1,6 +1,6 @@
 #pragma once
 
-#include "stopwatch.h"
+#include "core/stopwatch.h"
 
 /** A stopwatch clock the test moves by hand; the wall clock can jump independently. */
 class FakeClock final : public StopwatchClock

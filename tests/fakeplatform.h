@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <QFile>
 #include <QStringList>
@@ -8,19 +8,32 @@
 #include <QWidget>
 
 /**
- * A platform for widget tests: the executable lives in a private temporary folder (so the
- * settings file does too), the work area is 1920 x 1040 unless a test sets others, and every window operation
- * is recorded as one line of text instead of touching a window system.
+ * A platform for widget tests and benchmarks: the executable lives in a private temporary folder
+ * (so the settings file does too) and no other instance ever runs. What it does with windows
+ * depends on its mode.
  */
 class FakePlatform final : public Platform
 {
 public:
     static constexpr QRect WorkArea { 0, 0, 1920, 1040 };
 
-    FakePlatform() = default;
+    enum class Mode {
+        /** The work area is 1920 x 1040 unless a test sets others, and every window operation is recorded as one line
+           of text. */
+        Recording,
+        /** As Recording, but nothing is recorded and windows have no frame: only the program's own work. */
+        Quiet,
+        /** Window operations go to the system's own platform layer, unrecorded. */
+        Native,
+    };
+
+    explicit FakePlatform(Mode mode = Mode::Recording)
+        : frame(mode == Mode::Quiet ? QMargins() : QMargins(3, 24, 3, 3))
+        , m_mode(mode)
+    { }
 
     /** The frame every top-level window gets (a title bar and thin borders). */
-    QMargins frame { 3, 24, 3, 3 };
+    QMargins frame;
 
     /** The screens' work areas, the primary's first; by default the primary (WorkArea) alone. */
     std::vector<QRect> screens { WorkArea };
@@ -51,47 +64,67 @@ public:
 
     bool anotherInstanceRunning() override
     {
-        calls << QStringLiteral("anotherInstanceRunning");
+        record([] { return QStringLiteral("anotherInstanceRunning"); });
         return false;
     }
 
-    void activateRunningInstance() override { calls << QStringLiteral("activateRunningInstance"); }
+    void activateRunningInstance() override
+    {
+        record([] { return QStringLiteral("activateRunningInstance"); });
+    }
 
     void setWindowClass(QWidget* window, const QString& className) override
     {
-        calls << QStringLiteral("setWindowClass %1 %2").arg(nameOf(window), className);
+        if (m_mode == Mode::Native)
+            return nativePlatform().setWindowClass(window, className);
+        record([&] { return QStringLiteral("setWindowClass %1 %2").arg(nameOf(window), className); });
     }
 
-    QRect primaryWorkArea() override { return screens.front(); }
+    QRect primaryWorkArea() override
+    {
+        return m_mode == Mode::Native ? nativePlatform().primaryWorkArea() : screens.front();
+    }
 
-    std::vector<QRect> workAreas() override { return screens; }
+    std::vector<QRect> workAreas() override { return m_mode == Mode::Native ? nativePlatform().workAreas() : screens; }
 
     QMargins frameMargins(QWidget* window) override
     {
-        calls << QStringLiteral("frameMargins %1").arg(nameOf(window));
+        if (m_mode == Mode::Native)
+            return nativePlatform().frameMargins(window);
+        record([&] { return QStringLiteral("frameMargins %1").arg(nameOf(window)); });
         return frame;
     }
 
     void requestFrameMargins(QWidget* window) override
     {
-        calls << QStringLiteral("requestFrameMargins %1").arg(nameOf(window));
+        record([&] { return QStringLiteral("requestFrameMargins %1").arg(nameOf(window)); });
     }
 
     void setStayOnTop(QWidget* window, bool onTop) override
     {
-        calls << QStringLiteral("setStayOnTop %1 %2").arg(nameOf(window), onTop ? u"on" : u"off");
+        if (m_mode == Mode::Native)
+            return nativePlatform().setStayOnTop(window, onTop);
+        record([&] { return QStringLiteral("setStayOnTop %1 %2").arg(nameOf(window), onTop ? u"on" : u"off"); });
     }
 
     void forceForeground(QWidget* window) override
     {
-        calls << QStringLiteral("forceForeground %1").arg(nameOf(window));
+        if (m_mode == Mode::Native)
+            return nativePlatform().forceForeground(window);
+        record([&] { return QStringLiteral("forceForeground %1").arg(nameOf(window)); });
     }
 
     QString executablePath() override { return appPath(); }
 
 private:
+    template<typename Line> void record(Line line)
+    {
+        if (m_mode == Mode::Recording)
+            calls << line();
+    }
     static QString nameOf(const QWidget* window) { return window ? window->objectName() : QStringLiteral("null"); }
     QString appPath() const { return m_dir.filePath(QStringLiteral("PLMO")); }
 
+    Mode m_mode;
     QTemporaryDir m_dir;
 };

@@ -1,10 +1,10 @@
 // What a screen reader learns of the windows: glass buttons as named push buttons with state and
 // a press action, and names for the map, the overlay and the name field.
 
-#include "glassaccessible.h"
-#include "glassbutton.h"
-#include "imagebox.h"
-#include "overlayimage.h"
+#include "widgets/glassaccessible.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
+#include "widgets/overlayimage.h"
 #include "windowsfixture.h"
 
 #include <QAccessible>

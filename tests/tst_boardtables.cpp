@@ -1,6 +1,6 @@
 // The constant board tables, written out once more by hand from the garden's own tables: a
 // wrong digit in a label, a swapped name or a colour in the wrong byte order fails a row.
-#include "boardtables.h"
+#include "core/boardtables.h"
 
 #include <QTest>
 

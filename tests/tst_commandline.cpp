@@ -1,8 +1,8 @@
 // The information options, answered before the single-instance check; every other argument
 // means a normal start (which a running instance turns into bringing its window forward).
 
+#include "app/commandline.h"
 #include "argv.h"
-#include "commandline.h"
 
 #include <QtTest>
 

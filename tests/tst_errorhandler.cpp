@@ -1,6 +1,6 @@
-#include "application.h"
-#include "errorhandler.h"
-#include "pellimoerror.h"
+#include "app/application.h"
+#include "core/pellimoerror.h"
+#include "forms/errorhandler.h"
 
 #include <QDialog>
 #include <QMessageBox>

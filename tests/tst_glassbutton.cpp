@@ -1,6 +1,6 @@
 // The glass button's model and its reactions to pointer, keyboard and groups, driven with real events.
 
-#include "glassbutton.h"
+#include "widgets/glassbutton.h"
 
 #include <functional>
 #include <QAction>

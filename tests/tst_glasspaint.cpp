@@ -1,10 +1,10 @@
 // Pixels of the glass button: rings, tint, highlight, glow, shapes, caption and overlapping siblings,
 // rendered into images over known backgrounds.
 
-#include "application.h"
-#include "glassbutton.h"
-#include "glasspaint.h"
+#include "app/application.h"
 #include "pixels.h"
+#include "widgets/glassbutton.h"
+#include "widgets/glasspaint.h"
 
 #include <cmath>
 #include <functional>

@@ -4,7 +4,7 @@
 //
 // To accept a change of the look on purpose: tools/regenerate-golden.sh
 
-#include "glassbutton.h"
+#include "widgets/glassbutton.h"
 #include "windowsfixture.h"
 
 #include <QDir>
@@ -73,12 +73,12 @@ void GoldenTest::windows()
     // button held down (glow).
     const std::pair<int, int> choices[] = { { 3, 1 }, { 12, 9 }, { 7, 2 }, { 14, 10 }, { 9, 10 }, { 5, 4 } };
     for (const auto& [tree, option] : choices) {
-        Form1->iSel1 = tree;
+        Form1->board().beginChoosing(tree);
         Form2->BitBtn01Click(Form2->optionButton(option));
     }
     QTest::mousePress(Form1->treeButton(16), Qt::LeftButton, {}, QPoint(20, 20));
     QVERIFY(Form1->treeButton(16)->isMouseDownInControl());
-    Form1->iSel1 = 9;
+    Form1->board().beginChoosing(9);
 
     const QImage actual = renderWindow(name == u"mainform" ? static_cast<QWidget*>(Form1) : Form2);
     const QString file = QStringLiteral(PELLIMO_GOLDEN_DIR "/%1.png").arg(name);

@@ -3,9 +3,9 @@
 // buttons are drawn at that resolution, not drawn at 96 dpi and enlarged. The map's picture is
 // read whatever its file is named.
 
-#include "glassbutton.h"
-#include "imagebox.h"
-#include "overlayimage.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
+#include "widgets/overlayimage.h"
 #include "windowsfixture.h"
 
 #include <QPainter>

@@ -2,11 +2,11 @@
 // none, "in use" next to the field), and the stopwatch buttons driven by key presses.
 
 #include "fakeclock.h"
-#include "glassbutton.h"
-#include "hotkeys.h"
-#include "hotkeysform.h"
-#include "hotkeywiring.h"
-#include "inidocument.h"
+#include "widgets/glassbutton.h"
+#include "forms/hotkeys.h"
+#include "forms/hotkeysform.h"
+#include "forms/hotkeywiring.h"
+#include "core/inidocument.h"
 #include "windowsfixture.h"
 
 #include <map>

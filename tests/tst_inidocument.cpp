@@ -1,7 +1,7 @@
 // The settings file as bytes: what a hand-edited file reads as, and the exact bytes a save writes.
 
-#include "inidocument.h"
-#include "pellimoerror.h"
+#include "core/inidocument.h"
+#include "core/pellimoerror.h"
 
 #include <cstddef>
 #include <limits>

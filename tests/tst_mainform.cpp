@@ -1,11 +1,12 @@
 // The main window as PLMO builds it: layout, stacking, captions and fonts, the enabling after
 // the two resets, the tree click, and the map picture chosen by the background scheme.
+#include "core/boardtables.h"
 #include "fakeclock.h"
-#include "glassbutton.h"
-#include "imagebox.h"
 #include "layouttable.h"
-#include "overlayimage.h"
 #include "pixels.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
+#include "widgets/overlayimage.h"
 #include "windowsfixture.h"
 
 #include <climits>
@@ -85,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(f().Timer1->interval(), 300);
         // Settings file absent: the name and the stay-on-top default, centred on 1920 x 1040.
         QCOMPARE(f().edtNAME->text(), QStringLiteral("NoName"));
-        QCOMPARE(f().blChTopmost, -1);
+        QCOMPARE(f().board().stayOnTop(), true);
         QVERIFY(f().chTopmost->isChecked());
         // Centred by the outer size: 304 x 348 and the fake frame (3, 24, 3, 3) on 1920 x 1040.
         QCOMPARE(f().pos(), QPoint(805, 332));
@@ -103,8 +104,8 @@ private Q_SLOTS:
         QCOMPARE(Form2->parentWidget(), &f());
         QCOMPARE(Form3->parentWidget(), &f());
         // The selection dialog's creation handler ran: its buttons show the main window's option names.
-        QVERIFY(Form2->optionButton(1)->caption().startsWith(f().sList2Txt[1]));
-        QVERIFY(!f().sList2Txt[1].isEmpty());
+        QVERIFY(Form2->optionButton(1)->caption().startsWith(board::optionName(1)));
+        QVERIFY(!board::optionName(1).isEmpty());
         destroyForms();
         QVERIFY(!Form1 && !Form2 && !Form3);
         createForms(&m_clock); // the fixture deletes these
@@ -326,19 +327,21 @@ private Q_SLOTS:
     void resetsKeepSelectionIndexAndSettings()
     {
         QFETCH(bool, restart);
-        f().iSel1 = 10;
+        f().board().beginChoosing(10);
         Form2->BitBtn01Click(Form2->optionButton(4));
-        f().iSel1 = 13;
-        f().iSettingsTreeBtnTxtColor = 1;
-        f().iSettingsTokuBtnTxtBold = 1;
+        f().board().beginChoosing(13);
+        DisplaySettings display = f().board().display();
+        display.treeBtnTxtColor = 1;
+        display.tokuBtnTxtBold = 1;
+        f().board().setDisplay(display);
         if (restart)
             f().btnAllClearClick();
         else
             f().btnBtnClearClick();
-        QCOMPARE(f().iSel1, 13);
-        QCOMPARE(f().iSettingsTreeBtnTxtColor, 1);
-        QCOMPARE(f().iSettingsTokuBtnTxtBold, 1);
-        QVERIFY(f().sList1Sel[10].isEmpty());
+        QCOMPARE(f().board().treeBeingChosen(), 13);
+        QCOMPARE(f().board().display().treeBtnTxtColor, 1);
+        QCOMPARE(f().board().display().tokuBtnTxtBold, 1);
+        QCOMPARE(f().board().optionOn(10), 0);
         QCOMPARE(f().treeButton(10)->caption(), QStringLiteral("D\uFF11"));
         QCOMPARE(f().treeButton(10)->fontColor(), tcolor::Black);
         QCOMPARE(f().treeButton(10)->backColor(), tcolor::White);
@@ -346,15 +349,14 @@ private Q_SLOTS:
 
     void clearBeforeTheDialogExists()
     {
-        // During creation the tree reset runs before the selection dialog: it must leave it alone.
-        TForm2* dialog = Form2;
-        Form2 = nullptr;
-        dialog->optionButton(1)->setCaption(QStringLiteral("untouched"));
-        f().treeButton(2)->setCaption(QStringLiteral("Honor\r\nU\uFF13"));
-        f().excBtnClearForm1();
-        Form2 = dialog;
-        QCOMPARE(dialog->optionButton(1)->caption(), QStringLiteral("untouched"));
-        QCOMPARE(f().treeButton(2)->caption(), QStringLiteral("U\uFF13"));
+        // During creation the tree reset runs before the selection dialog exists: a main window
+        // with no dialog on its board resets its trees and leaves every other dialog alone.
+        TForm1 alone(&m_clock);
+        Form2->optionButton(1)->setCaption(QStringLiteral("untouched"));
+        alone.treeButton(2)->setCaption(QStringLiteral("Honor\r\nU\uFF13"));
+        alone.excBtnClearForm1();
+        QCOMPARE(Form2->optionButton(1)->caption(), QStringLiteral("untouched"));
+        QCOMPARE(alone.treeButton(2)->caption(), QStringLiteral("U\uFF13"));
     }
 
     void treeClickIndex_data()
@@ -375,14 +377,14 @@ private Q_SLOTS:
         int seenIndex = 0;
         bool dialogShown = false;
         QTimer::singleShot(0, Form2, [&] {
-            seenIndex = f().iSel1;
+            seenIndex = f().board().treeBeingChosen();
             dialogShown = Form2->isVisible();
             QTest::mouseClick(Form2->optionButton(18), Qt::LeftButton); // "Close"
         });
         QTest::mouseClick(f().treeButton(tree), Qt::LeftButton);
         QVERIFY(dialogShown);
         QCOMPARE(seenIndex, tree);
-        QCOMPARE(f().iSel1, tree);
+        QCOMPARE(f().board().treeBeingChosen(), tree);
         QVERIFY(!Form2->isVisible());
         QCOMPARE(m_windows->platform.callsOf(QStringLiteral("setStayOnTop")),
                  QStringList({ QStringLiteral("setStayOnTop Form1 off"), QStringLiteral("setStayOnTop Form1 on") }));
@@ -480,7 +482,7 @@ private Q_SLOTS:
         QFETCH(QString, picture);
         m_windows.reset();
         m_windows = std::make_unique<WindowsFixture>(settings, &m_clock);
-        QCOMPARE(f().iSettingsBtnBGColor, scheme);
+        QCOMPARE(f().board().display().btnBGColor, scheme);
 
         const QImage plain(QStringLiteral(":/maps/PngImage_1.png"));
         const QImage squares(QStringLiteral(":/maps/PngImage_2.png"));
@@ -660,9 +662,9 @@ private Q_SLOTS:
             &m_clock);
         QCOMPARE(f().pos(), QPoint(30, 40));
         QCOMPARE(f().edtNAME->text(), QStringLiteral("Vask"));
-        QCOMPARE(f().blChTopmost, 0);
+        QCOMPARE(f().board().stayOnTop(), false);
         QVERIFY(!f().chTopmost->isChecked());
-        QCOMPARE(f().iSettingsTreeBtnTxtBold, 1);
+        QCOMPARE(f().board().display().treeBtnTxtBold, 1);
         QCOMPARE(m_windows->platform.callsOf(QStringLiteral("setStayOnTop")).last(),
                  QStringLiteral("setStayOnTop Form1 off"));
     }

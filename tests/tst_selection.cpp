@@ -1,13 +1,13 @@
 // Whole boards through the selection dialog: the options are given by the dialog's own click
 // handler, then the option buttons, the tree buttons, the pair lines of the analysis and the
 // pixels of the overlay bitmap are compared with what the garden's rules say.
-#include "boardanalysis.h"
-#include "boardtables.h"
-#include "glassbutton.h"
-#include "glasspaint.h"
+#include "core/boardanalysis.h"
+#include "core/boardtables.h"
 #include "layouttable.h"
-#include "overlayimage.h"
 #include "pixels.h"
+#include "widgets/glassbutton.h"
+#include "widgets/glasspaint.h"
+#include "widgets/overlayimage.h"
 #include "windowsfixture.h"
 
 #include <cmath>
@@ -112,17 +112,14 @@ class TestSelection final : public QObject
     void choose(const Choices& choices)
     {
         for (const Choice& c : choices) {
-            f().iSel1 = c.tree;
+            f().board().beginChoosing(c.tree);
             Form2->BitBtn01Click(Form2->optionButton(c.option));
         }
     }
 
     void setDisplay(int treeColor, int treeBold, int tokuColor, int tokuBold)
     {
-        f().iSettingsTreeBtnTxtColor = treeColor;
-        f().iSettingsTreeBtnTxtBold = treeBold;
-        f().iSettingsTokuBtnTxtColor = tokuColor;
-        f().iSettingsTokuBtnTxtBold = tokuBold;
+        f().board().setDisplay({ f().board().display().btnBGColor, treeColor, treeBold, tokuColor, tokuBold });
     }
 
     /** The option each tree holds after the clicks (0: none), and whether it was ever touched. */
@@ -152,13 +149,13 @@ class TestSelection final : public QObject
                 QVERIFY2(b->fontColor() == 0x000000, name);
                 QVERIFY2(b->innerBorderColor() == board::optionInnerColor(pair), name);
                 QVERIFY2(b->outerBorderColor() == board::optionOuterColor(pair), name);
-                QVERIFY2(b->backColor() == f().sListBCol[k], name);
+                QVERIFY2(b->backColor() == board::backColor(k, f().board().display().btnBGColor), name);
             } else if (count == 1) {
                 QVERIFY2(b->font().bold() == (tokuBold != 0), name);
                 QVERIFY2(b->fontColor() == (tokuColor ? 0x404040u : 0xB0B0B0u), name);
                 QVERIFY2(b->innerBorderColor() == board::optionInnerColor(pair), name);
                 QVERIFY2(b->outerBorderColor() == DialogBack, name);
-                QVERIFY2(b->backColor() == f().sListBCol[k], name);
+                QVERIFY2(b->backColor() == board::backColor(k, f().board().display().btnBGColor), name);
             } else {
                 QVERIFY2(b->font().bold(), name);
                 QVERIFY2(b->fontColor() == ConflictText, name);
@@ -185,7 +182,7 @@ class TestSelection final : public QObject
             const TGlassButton* b = f().treeButton(t);
             const int p = held[std::size_t(t)];
             const QByteArray name = b->objectName().toLatin1();
-            QVERIFY2(f().sList1Sel[t] == (p ? board::optionName(p) : QString()), name);
+            QVERIFY2(f().board().optionOn(t) == p, name);
             QString caption = label(t);
             if (p)
                 caption = board::optionName(p) + u"\r\n" + label(t);
@@ -202,7 +199,7 @@ class TestSelection final : public QObject
             }
             QVERIFY2(b->innerBorderColor() == board::lineColor(p), name);
             QVERIFY2(b->outerBorderColor() == board::lineColor(p), name);
-            QVERIFY2(b->backColor() == board::backColor(p, f().iSettingsBtnBGColor), name);
+            QVERIFY2(b->backColor() == board::backColor(p, f().board().display().btnBGColor), name);
             if (conflicts.contains(t)) {
                 QVERIFY2(b->font().bold() && points(b->font()) == 10, name);
                 QVERIFY2(b->fontColor() == ConflictText, name);
@@ -530,18 +527,18 @@ private Q_SLOTS:
             verifyOverlay(lines);
         }
 
-        const analysis::TreeAnalysis result = analysis::analyseTrees(f().sList1Sel, f().sList2Txt);
+        const analysis::BoardLook result = f().board().analyse();
         QCOMPARE(result.lines, std::vector<analysis::PairLine>(lines.begin(), lines.end()));
         for (int t = 1; t <= 16; ++t) {
-            const int expected = conflicts.contains(t) ? analysis::Conflict
-                : f().sList1Sel[t].isEmpty()           ? analysis::Empty
-                                                       : analysis::Alone;
-            QCOMPARE(result.status[std::size_t(t)], expected);
+            const analysis::TreeLook expected = conflicts.contains(t) ? analysis::TreeLook::Conflict
+                : f().board().optionOn(t) == 0                        ? analysis::TreeLook::Empty
+                                                                      : analysis::TreeLook::Held;
+            QVERIFY(result.trees[std::size_t(t)] == expected);
         }
 
         // Running the marking and the analysis again changes nothing.
         Form2->Check2Red();
-        Form2->Check1RedLine();
+        f().Check1RedLine();
         verifyOptionButtons(claims, settings[2], settings[3]);
         verifyTreeButtons(choices, conflicts, settings[0], settings[1]);
         int checked = -1;
@@ -602,40 +599,6 @@ private Q_SLOTS:
         QCOMPARE(hex(pixelAt(image, middle)), hex(rgbOf(board::lineColor(choices[0].option))));
     }
 
-    void overlayFillRect_data()
-    {
-        QTest::addColumn<QRect>("fill");
-        QTest::newRow("nothing drawn there") << QRect(0, 0, 40, 40);
-        QTest::newRow("the line's left half") << QRect(0, 0, 150, 300);
-        QTest::newRow("across the line") << QRect(100, 95, 50, 10);
-        QTest::newRow("the whole bitmap") << QRect(0, 0, 300, 300);
-        QTest::newRow("reaching past the bitmap") << QRect(-20, 90, 400, 20);
-    }
-
-    void overlayFillRect()
-    {
-        // The white brush clears exactly the rectangle and leaves the ink outside it.
-        QFETCH(QRect, fill);
-        OverlayImage& overlay = *f().Image2;
-        overlay.newBitmap();
-        overlay.setPenColor(0x0000FF);
-        overlay.setPenWidth(6);
-        overlay.moveTo(50, 100);
-        overlay.lineTo(250, 100);
-        const QImage drawn = overlay.bitmap();
-        overlay.fillRect(fill);
-        const QImage image = overlay.bitmap();
-        for (int y = 0; y < 300; ++y) {
-            for (int x = 0; x < 300; ++x) {
-                const QRgb want = fill.contains(x, y) ? White : drawn.pixel(x, y);
-                if (image.pixel(x, y) != want)
-                    QFAIL(qPrintable(
-                        QStringLiteral("(%1, %2): %3, want %4").arg(x).arg(y).arg(hex(image.pixel(x, y)), hex(want))));
-            }
-        }
-        QCOMPARE(hex(drawn.pixel(200, 100)), hex(0xFFFF0000));
-    }
-
     void overlayOnTheWindow()
     {
         // What the user sees: the map through the empty overlay, then the line over it.
@@ -673,18 +636,18 @@ private Q_SLOTS:
         Choices full;
         for (int t = 1; t <= 16; ++t)
             full.append({ t, perm[std::size_t(t)] });
-        f().iSettingsTreeBtnTxtBold = 1;
+        f().board().setDisplay({ 0, 0, 1, 0, 0 });
         choose(full);
-        f().iSel1 = 11;
+        f().board().beginChoosing(11);
         if (restart)
             f().btnAllClearClick();
         else
             f().btnBtnClearClick();
 
-        QCOMPARE(f().iSel1, 11);
-        QCOMPARE(f().iSettingsTreeBtnTxtBold, 1);
+        QCOMPARE(f().board().treeBeingChosen(), 11);
+        QCOMPARE(f().board().display().treeBtnTxtBold, 1);
         for (int t = 1; t <= 17; ++t)
-            QVERIFY(f().sList1Sel[t].isEmpty());
+            QCOMPARE(f().board().optionOn(t), 0);
         // The dialog's reset look: LF CR before the empty mark, bold 10 pt black.
         for (int k = 1; k <= 16; ++k) {
             const TGlassButton* b = Form2->optionButton(k);
@@ -694,7 +657,7 @@ private Q_SLOTS:
             QCOMPARE(b->fontColor(), TColor(0));
             QCOMPARE(b->innerBorderColor(), board::optionInnerColor(k));
             QCOMPARE(b->outerBorderColor(), board::optionOuterColor(k));
-            QCOMPARE(b->backColor(), f().sListBCol[k]);
+            QCOMPARE(b->backColor(), board::backColor(k, 0));
         }
         verifyTreeButtons(Choices {}, QList<int> {}, 0, 0);
         for (int t = 1; t <= 16; ++t)
@@ -725,7 +688,7 @@ private Q_SLOTS:
         // stays inside the 40 x 40 button, laid out as the painter does in its caption box.
         QFETCH(Choices, choices);
         QFETCH(int, treeBold);
-        f().iSettingsTreeBtnTxtBold = treeBold;
+        f().board().setDisplay({ 0, 0, treeBold, 0, 0 });
         choose(choices);
         for (int t = 1; t <= 16; ++t) {
             const TGlassButton* b = f().treeButton(t);
@@ -766,8 +729,8 @@ private Q_SLOTS:
         QTest::mouseClick(f().treeButton(5), Qt::LeftButton);
         QVERIFY(shown);
         QVERIFY(!Form2->isVisible());
-        QCOMPARE(f().iSel1, 5);
-        QCOMPARE(f().sList1Sel[5], QStringLiteral("Shame"));
+        QCOMPARE(f().board().treeBeingChosen(), 5);
+        QCOMPARE(board::optionName(f().board().optionOn(5)), QStringLiteral("Shame"));
         QCOMPARE(f().treeButton(5)->caption(), QStringLiteral("Shame\r\nR４"));
         QCOMPARE(Form2->optionButton(11)->caption(), QStringLiteral("Shame\r\nR４"));
         QCOMPARE(duringDialog, QStringList { QStringLiteral("setStayOnTop Form1 off") });
@@ -789,15 +752,15 @@ private Q_SLOTS:
         QFETCH(int, topmost);
         QFETCH(QString, after);
         choose(Choices { { 3, 1 }, { 12, 9 } });
-        f().blChTopmost = topmost;
+        f().board().setStayOnTop(topmost != 0);
         const QImage before = f().Image2->bitmap();
         m_windows->platform.calls.clear();
         QTimer::singleShot(0, Form2, [] { QTest::mouseClick(Form2->optionButton(18), Qt::LeftButton); });
         f().btn01Click(f().treeButton(7));
-        QCOMPARE(f().iSel1, 7);
-        QVERIFY(f().sList1Sel[7].isEmpty());
+        QCOMPARE(f().board().treeBeingChosen(), 7);
+        QCOMPARE(f().board().optionOn(7), 0);
         QCOMPARE(f().treeButton(7)->caption(), label(7));
-        QCOMPARE(f().sList1Sel[3], QStringLiteral("Compas."));
+        QCOMPARE(board::optionName(f().board().optionOn(3)), QStringLiteral("Compas."));
         QVERIFY(f().Image2->bitmap() == before);
         const QStringList calls = m_windows->platform.callsOf(QStringLiteral("setStayOnTop"));
         QCOMPARE(calls.first(), QStringLiteral("setStayOnTop Form1 off"));

@@ -2,8 +2,8 @@
 // client cannot stay on top or come forward), the native client with a notice where it does not,
 // and the user's own choice always kept.
 
+#include "app/sessionplatform.h"
 #include "argv.h"
-#include "sessionplatform.h"
 
 #include <map>
 #include <QtTest>

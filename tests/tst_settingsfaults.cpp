@@ -2,10 +2,10 @@
 // disk, FIFOs, odd folder names, owners and a process killed in the middle of a save. This executable re-runs itself as
 // the child that opens or saves, as the unprivileged user "nobody" where permissions matter (root ignores them).
 
-#include "filestore.h"
-#include "filestore_p.h"
-#include "inidocument.h"
-#include "pellimoerror.h"
+#include "core/filestore.h"
+#include "core/filestore_p.h"
+#include "core/inidocument.h"
+#include "core/pellimoerror.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,10 +1,10 @@
 // The settings dialog driven as the user drives it: the Setting button opens it modally, the
 // lists are changed, and OK, Cancel, the close box or Esc end it; then the main window's look,
 // the map and the settings file's bytes are checked. Also where the dialog first appears.
-#include "boardtables.h"
-#include "glassbutton.h"
-#include "imagebox.h"
-#include "settingsfile.h"
+#include "core/boardtables.h"
+#include "forms/settingsfile.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
 #include "windowsfixture.h"
 
 #include <QComboBox>
@@ -32,9 +32,8 @@ QList<QComboBox*> lists()
 
 QList<int> fields()
 {
-    const TForm1& f = *Form1;
-    return { f.iSettingsBtnBGColor, f.iSettingsTreeBtnTxtColor, f.iSettingsTreeBtnTxtBold, f.iSettingsTokuBtnTxtColor,
-             f.iSettingsTokuBtnTxtBold };
+    const DisplaySettings& d = Form1->board().display();
+    return { d.btnBGColor, d.treeBtnTxtColor, d.treeBtnTxtBold, d.tokuBtnTxtColor, d.tokuBtnTxtBold };
 }
 
 /** Clicks Setting; while the dialog runs, `inDialog` acts on it (it must end the dialog). */
@@ -112,7 +111,7 @@ private Q_SLOTS:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         // Tree 1 holds "Honor" (option 3), so the tree's look follows the display choices.
-        f.iSel1 = 1;
+        f.board().beginChoosing(1);
         Form2->BitBtn01Click(Form2->optionButton(3));
         const QString path = windows.platform.settingsPath();
         const QByteArray before = fileBytes(path);
@@ -154,16 +153,16 @@ private Q_SLOTS:
 
         // The look: the map by the scheme, the tree holding an option by the text colour.
         const bool applied = !written.isNull();
-        const int scheme = f.iSettingsBtnBGColor;
+        const int scheme = f.board().display().btnBGColor;
         const QImage expectedMap(scheme == 0 ? QStringLiteral(":/maps/PngImage_2.png")
                                              : QStringLiteral(":/maps/PngImage_1.png"));
         const QPoint underTree(83 * 8 / 3, 33 * 8 / 3);
         QCOMPARE(f.Image1->picture().toImage().pixel(underTree),
                  applied ? expectedMap.pixel(underTree) : mapBefore.pixel(underTree));
         QCOMPARE(f.treeButton(1)->fontColor(),
-                 applied ? (f.iSettingsTreeBtnTxtColor != 0 ? 0x808080u : 0x202020u) : treeText);
+                 applied ? (f.board().display().treeBtnTxtColor != 0 ? 0x808080u : 0x202020u) : treeText);
         QCOMPARE(f.treeButton(1)->backColor(), board::backColor(3, applied ? scheme : 0));
-        QCOMPARE(Form2->optionButton(3)->fontColor(), f.iSettingsTokuBtnTxtColor != 0 ? 0x404040u : 0xB0B0B0u);
+        QCOMPARE(Form2->optionButton(3)->fontColor(), f.board().display().tokuBtnTxtColor != 0 ? 0x404040u : 0xB0B0B0u);
     }
 
     void closeSave_data()
@@ -265,7 +264,7 @@ private Q_SLOTS:
         Form1->setGeometry(QRect(mainClient, Form1->size()));
         Form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
-        QCOMPARE(settingsfile::outerGeometry(Form1).topLeft(), mainClient - QPoint(3, 24));
+        QCOMPARE(placement::outerGeometry(Form1).topLeft(), mainClient - QPoint(3, 24));
 
         // First show: centred; the user moves it; second show: where it was left. The frame of a
         // window being shown arrives a moment later, and until then pos() is the client's.

@@ -2,10 +2,10 @@
 // else in the user's configuration folder. The folders are checked as an unprivileged user: CI
 // runs as root, for whom every folder is writable.
 
-#include "filestore.h"
-#include "inidocument.h"
-#include "pellimoerror.h"
-#include "settingslocation.h"
+#include "core/filestore.h"
+#include "core/inidocument.h"
+#include "core/pellimoerror.h"
+#include "forms/settingslocation.h"
 
 #include <cerrno>
 #include <grp.h>

@@ -2,7 +2,7 @@
 // a probe that claims the lock, prints 1 when another instance holds it (else 0) and, in "hold"
 // mode, keeps running until it is killed.
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <csignal>
 #include <cstdio>

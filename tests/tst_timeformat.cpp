@@ -1,5 +1,5 @@
+#include "core/timeformat.h"
 #include "fakeclock.h"
-#include "timeformat.h"
 
 #include <QTest>
 

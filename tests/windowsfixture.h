@@ -1,12 +1,12 @@
 #pragma once
 
-#include "application.h"
-#include "errorhandler.h"
+#include "app/application.h"
 #include "fakeplatform.h"
-#include "globals.h"
-#include "mainform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "forms/errorhandler.h"
+#include "forms/formfactory.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -19,10 +19,7 @@ inline void prepareWindowsTestApplication()
     if (done)
         return;
     done = true;
-    // Outside any namespace: the macro declares the resource initialiser where it stands.
-    Q_INIT_RESOURCE(resources);
-    installFontSubstitutions();
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    prepareApplication();
 }
 
 /**

@@ -1,4 +1,4 @@
-#include "backgroundenter.h"
+#include "widgets/backgroundenter.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>

@@ -1,16 +1,16 @@
-#include "glassaccessible.h"
-
-#include "glassbutton.h"
+#include "widgets/glassaccessible.h"
 
 #include <QAccessibleWidget>
+#include <QWidget>
 
 namespace {
 
 class GlassButtonAccessible final : public QAccessibleWidget
 {
 public:
-    explicit GlassButtonAccessible(TCustomGlassButton* button)
-        : QAccessibleWidget(button, QAccessible::Button)
+    GlassButtonAccessible(QWidget* widget, GlassAccessibleButton* button)
+        : QAccessibleWidget(widget, QAccessible::Button)
+        , m_button(button)
     { }
 
     QString text(QAccessible::Text t) const override
@@ -18,7 +18,7 @@ public:
         if (t == QAccessible::Name) {
             // A name set on the widget wins, as for Qt's own buttons.
             const QString set = widget()->accessibleName();
-            return set.isEmpty() ? glass::accessibleCaption(button()->caption()) : set;
+            return set.isEmpty() ? glass::accessibleCaption(m_button->accessibleText()) : set;
         }
         return QAccessibleWidget::text(t);
     }
@@ -26,11 +26,10 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
-        const TCustomGlassButton* b = button();
-        s.pressed = b->down() || b->isMouseDownInControl();
-        if (b->style() == tasCheck) {
+        s.pressed = m_button->accessiblePressed();
+        if (m_button->accessibleCheckable()) {
             s.checkable = true;
-            s.checked = b->down();
+            s.checked = m_button->accessibleChecked();
         }
         return s;
     }
@@ -47,7 +46,7 @@ public:
     {
         if (actionName == pressAction()) {
             if (widget()->isEnabled())
-                button()->click();
+                m_button->accessiblePress();
             return;
         }
         QAccessibleWidget::doAction(actionName);
@@ -56,7 +55,7 @@ public:
     QStringList keyBindingsForAction(const QString& actionName) const override
     {
         if (actionName == pressAction()) {
-            const QKeySequence key = QKeySequence::mnemonic(button()->caption());
+            const QKeySequence key = QKeySequence::mnemonic(m_button->accessibleText());
             if (!key.isEmpty())
                 return { key.toString(QKeySequence::NativeText) };
         }
@@ -64,13 +63,14 @@ public:
     }
 
 private:
-    TCustomGlassButton* button() const { return static_cast<TCustomGlassButton*>(widget()); }
+    GlassAccessibleButton* m_button;
 };
 
 QAccessibleInterface* glassFactory(const QString&, QObject* object)
 {
-    if (auto* button = qobject_cast<TCustomGlassButton*>(object))
-        return new GlassButtonAccessible(button);
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (auto* button = dynamic_cast<GlassAccessibleButton*>(widget))
+        return new GlassButtonAccessible(widget, button);
     return nullptr;
 }
 

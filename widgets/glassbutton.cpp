@@ -1,8 +1,6 @@
-#include "glassbutton.h"
+#include "widgets/glassbutton.h"
 
-#include "glassaccessible.h"
-#include "glassbuttonactionlink.h"
-#include "pointerwatch.h"
+#include "widgets/pointerwatch.h"
 
 #include <optional>
 #include <QAction>
@@ -48,7 +46,7 @@ void TCustomGlassButton::setAction(QAction* action)
     if (action == this->action())
         return;
     delete m_actionLink;
-    m_actionLink = action ? new TGlassButtonActionLink(this, action) : nullptr;
+    m_actionLink = action ? new TGlassButtonActionLink(this, this, action) : nullptr;
 }
 
 void TCustomGlassButton::FireCustomBackgroundSymbol(QPainter& painter, const QRect& rect)

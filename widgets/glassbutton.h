@@ -1,7 +1,10 @@
 #pragma once
 
-#include "shortcuthintwindow.h"
-#include "tcolor.h"
+#include "core/tcolor.h"
+#include "widgets/glassaccessible.h"
+#include "widgets/glassbuttonactionlink.h"
+#include "widgets/glassenums.h"
+#include "widgets/shortcuthintwindow.h"
 
 #include <QImage>
 #include <QPointer>
@@ -10,41 +13,6 @@
 class QAction;
 class QPainter;
 class QTimer;
-class TGlassButtonActionLink;
-
-enum TButtonShape { btsRectangle, btsCurvedRectangle };
-enum TButtonDirection { bdLeft, bdRight };
-enum TBackGroundSymbol {
-    bsArrowLeft,
-    bsArrowRight,
-    bsArrowUp,
-    bsArrowDown,
-    bsPlay,
-    bsPause,
-    bsStop,
-    bsFastForward,
-    bsForward,
-    bsBackward,
-    bsFastBackward,
-    bsSpeaker,
-    bsNoSpeaker,
-    bsNone,
-    bsRecord,
-    bsCustom
-};
-enum TButtonLayout {
-    blGlyphLeft,
-    blGlyphTop,
-    blGlyphRight,
-    blGlyphBottom,
-    blGlyphLeftAdjusted,
-    blGlyphRightAdjusted,
-    blGlyphTopAdjusted,
-    blGlyphBottomAdjusted
-};
-enum TAntiAlias { aaNone, aaClearType, aaAntiAlias };
-enum TGlassButtonStyle { tasButton, tasCheck };
-enum TGlassButtonState { absUp, absDisabled, absDown, absDropDown, absExclusive };
 
 /** Hint information a button carries for others; the button itself never reads it. */
 struct TGlassHintInfo
@@ -59,9 +27,10 @@ struct TGlassHintInfo
  * `TGlassButton` only makes it the concrete class the windows use.
  *
  * Colours are TColor values (0x00BBGGRR). The font's face, size and style come from
- * QWidget::font(); its colour is `fontColor`, as QFont carries none.
+ * QWidget::font(); its colour is `fontColor`, as QFont carries none. The accessibility factory
+ * finds a button by casting to GlassAccessibleButton, so that base is public.
  */
-class TCustomGlassButton : public QWidget
+class TCustomGlassButton : public QWidget, public GlassAccessibleButton, private GlassActionClient
 {
     Q_OBJECT
 
@@ -282,7 +251,18 @@ private:
     QPointer<QWidget> m_keyWindow;
     TGlassButtonActionLink* m_actionLink = nullptr;
 
-    friend class TGlassButtonActionLink;
+    // What the action link keeps in step, and what screen readers are told.
+    void setActionCaption(const QString& caption) override { setCaption(caption); }
+    void setActionEnabled(bool enabled) override { setEnabled(enabled); }
+    bool actionDown() const override { return down(); }
+    void setActionDown(bool on) override { setDown(on); }
+    int actionGroupIndex() const override { return groupIndex(); }
+    void setActionGroupIndex(int index) override { setGroupIndex(index); }
+    QString accessibleText() const override { return caption(); }
+    bool accessiblePressed() const override { return down() || isMouseDownInControl(); }
+    bool accessibleCheckable() const override { return style() == tasCheck; }
+    bool accessibleChecked() const override { return down(); }
+    void accessiblePress() override { click(); }
 };
 
 /** The glass button as the windows use it. */

@@ -1,6 +1,4 @@
-#include "glassbuttonactionlink.h"
-
-#include "glassbutton.h"
+#include "widgets/glassbuttonactionlink.h"
 
 #include <QAction>
 #include <QDynamicPropertyChangeEvent>
@@ -9,8 +7,8 @@ namespace {
 constexpr const char* GroupIndexProperty = "GroupIndex";
 }
 
-TGlassButtonActionLink::TGlassButtonActionLink(TCustomGlassButton* client, QAction* action)
-    : QObject(client)
+TGlassButtonActionLink::TGlassButtonActionLink(QObject* owner, GlassActionClient* client, QAction* action)
+    : QObject(owner)
     , m_client(client)
     , m_action(action)
     , m_checked(action->isChecked())
@@ -40,24 +38,24 @@ void TGlassButtonActionLink::actionChanged()
 {
     if (!m_action)
         return;
-    m_client->setCaption(m_action->text());
-    m_client->setEnabled(m_action->isEnabled());
-    m_client->setGroupIndex(groupIndexOf(m_action));
+    m_client->setActionCaption(m_action->text());
+    m_client->setActionEnabled(m_action->isEnabled());
+    m_client->setActionGroupIndex(groupIndexOf(m_action));
     m_groupIndex = groupIndexOf(m_action);
 }
 
 void TGlassButtonActionLink::checkedChanged(bool checked)
 {
     // Linked only while the button was down exactly when the action was checked.
-    if (m_client->down() == m_checked)
-        m_client->setDown(checked);
+    if (m_client->actionDown() == m_checked)
+        m_client->setActionDown(checked);
     m_checked = checked;
 }
 
 void TGlassButtonActionLink::groupIndexChanged(int index)
 {
-    if (m_client->groupIndex() == m_groupIndex)
-        m_client->setGroupIndex(index);
+    if (m_client->actionGroupIndex() == m_groupIndex)
+        m_client->setActionGroupIndex(index);
     m_groupIndex = index;
     actionChanged();
 }

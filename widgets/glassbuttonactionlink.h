@@ -4,7 +4,19 @@
 #include <QPointer>
 
 class QAction;
-class TCustomGlassButton;
+
+/** What an action link keeps in step on its button; the glass button implements it. */
+class GlassActionClient
+{
+public:
+    virtual ~GlassActionClient() = default;
+    virtual void setActionCaption(const QString& caption) = 0;
+    virtual void setActionEnabled(bool enabled) = 0;
+    virtual bool actionDown() const = 0;
+    virtual void setActionDown(bool down) = 0;
+    virtual int actionGroupIndex() const = 0;
+    virtual void setActionGroupIndex(int index) = 0;
+};
 
 /**
  * Keeps a glass button in step with its assigned action: caption and enabled state on every
@@ -18,8 +30,11 @@ class TGlassButtonActionLink final : public QObject
     Q_OBJECT
 
 public:
-    /** Links `client` to `action` and applies the action's caption, enabled state and group index. */
-    TGlassButtonActionLink(TCustomGlassButton* client, QAction* action);
+    /**
+     * Links `client` to `action` and applies the action's caption, enabled state and group index;
+     * `owner` (the button) deletes the link.
+     */
+    TGlassButtonActionLink(QObject* owner, GlassActionClient* client, QAction* action);
 
     QAction* action() const { return m_action; }
 
@@ -34,7 +49,7 @@ private:
     void checkedChanged(bool checked);
     void groupIndexChanged(int index);
 
-    TCustomGlassButton* m_client;
+    GlassActionClient* m_client;
     QPointer<QAction> m_action;
     bool m_checked = false;
     int m_groupIndex = 0;

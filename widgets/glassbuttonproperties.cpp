@@ -1,6 +1,6 @@
 // The glass button's properties: each setter stores its value and repaints, or tells the
 // other buttons of its group, as the property needs.
-#include "glassbutton.h"
+#include "widgets/glassbutton.h"
 
 #include <QAccessible>
 #include <QAction>

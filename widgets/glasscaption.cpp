@@ -1,6 +1,6 @@
-#include "glasscaption.h"
+#include "widgets/glasscaption.h"
 
-#include "glassshapes.h"
+#include "widgets/glassshapes.h"
 
 #include <algorithm>
 #include <cmath>

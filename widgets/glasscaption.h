@@ -1,6 +1,6 @@
 #pragma once
 
-#include "glassbutton.h"
+#include "widgets/glassenums.h"
 
 #include <QList>
 #include <QPoint>

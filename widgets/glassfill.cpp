@@ -1,6 +1,6 @@
-#include "glassfill.h"
+#include "widgets/glassfill.h"
 
-#include "glassshapes.h"
+#include "widgets/glassshapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +54,11 @@ void fillWholePixels(QPainter& p, std::initializer_list<QRectF> rects, const QBr
 } // namespace
 
 namespace glass {
+
+QColor layerColor(TColor color, int alpha)
+{
+    return QColor(tcolor::red(color), tcolor::green(color), tcolor::blue(color), alpha);
+}
 
 void fillBanded(QPainter& p, const QPainterPath& path, const QBrush& brush, int spansPerRow)
 {

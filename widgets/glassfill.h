@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/tcolor.h"
+
 #include <QBrush>
 #include <QColor>
 
@@ -13,6 +15,9 @@ class QPainterPath;
  * same area. The painter is shifted by half a pixel (integer coordinates are pixel centres).
  */
 namespace glass {
+
+/** A TColor's three low bytes with the given alpha; system colours are not resolved. */
+QColor layerColor(TColor color, int alpha);
 
 /** Spans an anti-aliased area yields a row: two edge pixels and the run between. */
 constexpr int AreaSpansPerRow = 3;

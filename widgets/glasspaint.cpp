@@ -1,6 +1,6 @@
-#include "glasspaint.h"
+#include "widgets/glasspaint.h"
 
-#include "glassfill.h"
+#include "widgets/glassfill.h"
 
 #include <algorithm>
 #include <QFontMetrics>
@@ -24,15 +24,6 @@ constexpr TColor DisabledText = 0x808080;
 constexpr TColor FocusOutline = 0x808080;
 
 } // namespace
-
-namespace glass {
-
-QColor layerColor(TColor color, int alpha)
-{
-    return QColor(tcolor::red(color), tcolor::green(color), tcolor::blue(color), alpha);
-}
-
-} // namespace glass
 
 // ---- The button's painting ------------------------------------------------------------------------
 

@@ -1,19 +1,12 @@
 #pragma once
 
-#include "glassbutton.h"
-#include "glasscaption.h"
-#include "glassshapes.h"
-
-#include <QColor>
+#include "widgets/glassbutton.h"
+#include "widgets/glasscaption.h"
+#include "widgets/glassfill.h"
+#include "widgets/glassshapes.h"
 
 /**
  * The glass button's painting. glasspaint.cpp keeps the order of the layers and the button's
  * paint members; the shapes come from glassshapes.h, the rasterizer-friendly fills from
- * glassfill.h, and the caption's text and placement from glasscaption.h.
+ * glassfill.h (with the layers' colours), and the caption's text and placement from glasscaption.h.
  */
-namespace glass {
-
-/** A TColor's three low bytes with the given alpha; system colours are not resolved. */
-QColor layerColor(TColor color, int alpha);
-
-} // namespace glass

@@ -1,10 +1,11 @@
-#include "glassshapes.h"
+#include "widgets/glassshapes.h"
 
 #include <algorithm>
 #include <cmath>
 #include <QLineF>
 #include <QPainterPathStroker>
 #include <QPolygonF>
+#include <QtMath>
 #include <QTransform>
 #include <utility>
 

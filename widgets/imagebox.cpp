@@ -1,7 +1,7 @@
-#include "imagebox.h"
+#include "widgets/imagebox.h"
 
-#include "devicescale.h"
-#include "picturefile.h"
+#include "widgets/devicescale.h"
+#include "widgets/picturefile.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "overlayimage.h"
+#include "widgets/overlayimage.h"
 
-#include "devicescale.h"
+#include "widgets/devicescale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +8,8 @@
 #include <QPainter>
 
 namespace {
+
+constexpr TColor UnderlayColor = 0x00F8F8F8;
 
 /** The x range where lo <= k * x + m <= hi, intersected into [from, to]. */
 void clampLinear(double k, double m, double lo, double hi, double& from, double& to)
@@ -135,6 +137,21 @@ void OverlayImage::fillRect(const QRect& rect)
     m_steps.push_back({ dirty.topLeft(), dirty.bottomRight() + QPoint(1, 1) });
     m_sharp = QImage();
     update();
+}
+
+void OverlayImage::setLines(const std::vector<Line>& lines)
+{
+    newBitmap();
+    for (const Line& line : lines) {
+        setPenColor(UnderlayColor);
+        setPenWidth(6);
+        moveTo(line.from.x(), line.from.y());
+        lineTo(line.to.x(), line.to.y());
+        setPenColor(line.colour);
+        setPenWidth(4);
+        moveTo(line.from.x(), line.from.y());
+        lineTo(line.to.x(), line.to.y());
+    }
 }
 
 const QImage& OverlayImage::sharpPixels(qreal dpr)

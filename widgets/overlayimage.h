@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tcolor.h"
+#include "core/tcolor.h"
 
 #include <QImage>
 #include <QPoint>
@@ -33,6 +33,19 @@ public:
     void lineTo(int x, int y);
     /** Fills a rectangle with the brush (solid white). */
     void fillRect(const QRect& rect);
+
+    /** One pair line: end points in the widget's pixels and the pair's colour. */
+    struct Line
+    {
+        QPoint from;
+        QPoint to;
+        TColor colour = 0;
+    };
+    /**
+     * Draws the lines on a new bitmap in the order given, each 4 pixels wide over a 6-pixel light
+     * underlay, so that where two lines cross the later one lies on top with a light edge.
+     */
+    void setLines(const std::vector<Line>& lines);
 
     /** The bitmap as drawn, white where nothing is. */
     QImage bitmap() const;

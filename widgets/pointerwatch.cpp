@@ -1,4 +1,4 @@
-#include "pointerwatch.h"
+#include "widgets/pointerwatch.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,7 @@
-#include "shortcuthintwindow.h"
+#include "widgets/shortcuthintwindow.h"
 
-#include "glasspaint.h"
+#include "widgets/glassfill.h"
+#include "widgets/glassshapes.h"
 
 #include <QFontMetrics>
 #include <QPainter>

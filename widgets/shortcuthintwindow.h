@@ -1,29 +1,10 @@
 #pragma once
 
-#include "tcolor.h"
+#include "core/tcolor.h"
+#include "widgets/glassenums.h"
 
 #include <QString>
 #include <QWidget>
-
-enum TShortCutHintPos {
-    shpLeft,
-    shpTop,
-    shpRight,
-    shpBottom,
-    shpCenter,
-    shpAuto,
-    shpTopLeft,
-    shpTopRight,
-    shpAboveTop,
-    shpAboveTopLeft,
-    shpAboveTopRight,
-    shpBottomLeft,
-    shpBottomRight,
-    shpBelowBottom,
-    shpBelowBottomLeft,
-    shpBelowBottomRight,
-    shpBelowBottomCenter
-};
 
 /** The small pop-up that shows a button's shortcut text. */
 class TShortCutHintWindow final : public QWidget

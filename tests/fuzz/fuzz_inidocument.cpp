@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes load, save and load again to the same values, and the saved form is
 // stable, so that a save never changes what the next start reads.
 
-#include "inidocument.h"
+#include "core/inidocument.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "errorhandler.h"
+#include "forms/errorhandler.h"
 
-#include "filestore.h"
-#include "pellimoerror.h"
+#include "core/filestore.h"
+#include "core/pellimoerror.h"
 
 #include <algorithm>
 #include <cstdio>

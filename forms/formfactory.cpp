@@ -1,11 +1,11 @@
-#include "globals.h"
+#include "forms/formfactory.h"
 
-#include "afterfirstpaint.h"
-#include "errorhandler.h"
-#include "mainform.h"
-#include "platform.h"
-#include "selectionform.h"
-#include "settingsform.h"
+#include "forms/errorhandler.h"
+#include "forms/mainform.h"
+#include "forms/selectionform.h"
+#include "forms/settingsform.h"
+#include "platform/platform.h"
+#include "widgets/afterfirstpaint.h"
 
 TForm1* Form1 = nullptr;
 TForm2* Form2 = nullptr;
@@ -17,10 +17,27 @@ void createForms(const StopwatchClock* clock, SettingsDialogBuild settings)
 
     Form1 = new TForm1(clock);
     platform.setWindowClass(Form1, QStringLiteral("TForm1"));
+    // The main window asks for its dialogs through these; it does not know them.
+    TForm1::Dialogs dialogs;
+    dialogs.chooseOption = [] {
+        if (Form2)
+            Form2->exec();
+    };
+    dialogs.editSettings = [] {
+        if (TForm3* dialog = settingsDialog())
+            dialog->exec();
+    };
+    dialogs.selectionPosition = []() -> std::optional<QPoint> {
+        if (!Form2)
+            return std::nullopt;
+        return Form2->position();
+    };
+    Form1->setDialogs(dialogs);
     runGuarded([] { Form1->FormCreate(); });
 
-    Form2 = new TForm2(Form1);
+    Form2 = new TForm2(Form1->board(), Form1);
     platform.setWindowClass(Form2, QStringLiteral("TForm2"));
+    QObject::connect(Form2, &TForm2::mouseEntered, Form1, &TForm1::ExecblChCursorTop);
     runGuarded([] { Form2->FormCreate(); });
 
     if (settings == SettingsDialogBuild::AfterFirstPaint)
@@ -32,7 +49,7 @@ void createForms(const StopwatchClock* clock, SettingsDialogBuild settings)
 TForm3* settingsDialog()
 {
     if (!Form3 && Form1) {
-        Form3 = new TForm3(Form1);
+        Form3 = new TForm3(Form1->board(), Form1);
         Platform::instance().setWindowClass(Form3, QStringLiteral("TForm3"));
     }
     return Form3;

@@ -1,15 +1,15 @@
-#include "windowclass_x11.h"
+#include "platform/nativewindowkeeper_x11.h"
 
 #include <QEvent>
 #include <QWidget>
 
 namespace {
 // Taken before the X headers, which define Expose as a macro.
-constexpr QEvent::Type qtExposeEvent = QEvent::Expose;
+constexpr QEvent::Type QtExposeEvent = QEvent::Expose;
 } // namespace
 
 #ifdef PELLIMO_HAVE_X11
-#include "x11support.h"
+#include "platform/x11support.h"
 
 #include <X11/Xutil.h>
 #endif
@@ -77,7 +77,7 @@ bool NativeWindowKeeper::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_widget && event->type() == QEvent::WinIdChange) {
         watchHandle();
         reclass();
-    } else if (watched == m_handle && event->type() == qtExposeEvent) {
+    } else if (watched == m_handle && event->type() == QtExposeEvent) {
         reclass();
         syncStayOnTop();
     }
