@@ -188,7 +188,7 @@ protected:
 private:
     void check()
     {
-        constexpr int MaxTicks = 100; // a second: without a window manager no frame ever comes
+        constexpr int MaxTicks = 300; // three seconds, for a busy window manager; without one no frame ever comes
         const bool frameKnown = m_window->frameGeometry() != m_window->geometry();
         if (!frameKnown && ++m_ticks < MaxTicks)
             return;
