@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/globalhotkeys.h"
 #include "forms/hotkeysettings.h"
+#include "platform/globalhotkeys.h"
 
 #include <array>
 #include <memory>

@@ -1,13 +1,13 @@
 #include "forms/hotkeywiring.h"
 
+#include "core/pellimoerror.h"
 #include "forms/errorhandler.h"
-#include "widgets/glassbutton.h"
 #include "forms/hotkeys.h"
 #include "forms/hotkeysform.h"
-#include "widgets/imagebox.h"
 #include "forms/mainform.h"
+#include "widgets/glassbutton.h"
+#include "widgets/imagebox.h"
 #include "widgets/overlayimage.h"
-#include "core/pellimoerror.h"
 
 #include <QMenu>
 

@@ -19,7 +19,8 @@ void TForm1::FormClose()
         form2Pos = m_dialogs.selectionPosition();
     if (!form2Pos)
         form2Pos = placement::centredDefault(QSize(304, 232));
-    settingsfile::writeClose(placement::screenPosition(this), nameToSave(), *form2Pos, m_board.stayOnTop(), m_board.display());
+    settingsfile::writeClose(placement::screenPosition(this), nameToSave(), *form2Pos, m_board.stayOnTop(),
+                             m_board.display());
 }
 
 QString TForm1::nameToSave() const

@@ -215,5 +215,4 @@ void applyPosition(QWidget* window, QPoint framePosition)
     new FramePlacer(window, position);
 }
 
-
 } // namespace placement

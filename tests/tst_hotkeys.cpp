@@ -1,12 +1,12 @@
 // Global hotkeys: the [Hotkeys] section's bytes in and out, the Hotkeys dialog's grabs (all or
 // none, "in use" next to the field), and the stopwatch buttons driven by key presses.
 
+#include "core/inidocument.h"
 #include "fakeclock.h"
-#include "widgets/glassbutton.h"
 #include "forms/hotkeys.h"
 #include "forms/hotkeysform.h"
 #include "forms/hotkeywiring.h"
-#include "core/inidocument.h"
+#include "widgets/glassbutton.h"
 #include "windowsfixture.h"
 
 #include <map>
