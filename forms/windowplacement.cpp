@@ -36,64 +36,6 @@ bool titleBarReachable(QPoint framePosition, int width, const std::vector<QRect>
     });
 }
 
-} // namespace
-
-QPoint centredDefault(QSize outerSize)
-{
-    // The work area's own origin is not added: the default is measured from the screen's origin.
-    const QRect area = Platform::instance().primaryWorkArea();
-    const int top = int(std::floor(area.height() / 2.0 - outerSize.height() / 2.0));
-    const int left = int(std::floor(area.width() / 2.0 - outerSize.width() / 2.0));
-    return { left, top };
-}
-
-bool withinReach(QWidget* window, QPoint framePosition)
-{
-    return titleBarReachable(framePosition, window->width(), Platform::instance().workAreas());
-}
-
-QPoint reachablePosition(QWidget* window, QPoint framePosition)
-{
-    if (withinReach(window, framePosition))
-        return framePosition;
-    Platform& platform = Platform::instance();
-    const QPoint centred = centredDefault(outerGeometry(window).size());
-    if (withinReach(window, centred))
-        return centred;
-    // The default leaves out the work area's origin, which put it off every screen here (a
-    // primary screen away from the desktop's origin): the origin goes in.
-    return centred + platform.primaryWorkArea().topLeft();
-}
-
-QRect workAreaOf(QRect outer)
-{
-    Platform& platform = Platform::instance();
-    QRect best = platform.primaryWorkArea();
-    qint64 bestOverlap = 0;
-    for (const QRect& area : platform.workAreas()) {
-        const QRect overlap = area.intersected(outer);
-        if (qint64(overlap.width()) * overlap.height() > bestOverlap) {
-            bestOverlap = qint64(overlap.width()) * overlap.height();
-            best = area;
-        }
-    }
-    return best;
-}
-
-bool StoredPosition::applicable(QWidget* window) const
-{
-    return complete() && withinReach(window, { clampPosition(*left), clampPosition(*top) });
-}
-
-QPoint StoredPosition::resolve(QWidget* window) const
-{
-    const QPoint centre = complete() ? QPoint() : centredDefault(outerGeometry(window).size());
-    return reachablePosition(window,
-                             { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) });
-}
-
-namespace {
-
 /**
  * Qt lays windows out in its own pixels: the screen's pixels divided by the screen's scale (1.25 at
  * 125 %), about the screen's top-left corner, which stays where it is. The settings file, the work
@@ -135,6 +77,62 @@ QPoint fromScreenPixels(QPoint screen)
 constexpr const char* AppliedPositionProperty = "pellimoAppliedPosition";
 
 } // namespace
+
+QPoint centredDefault(QSize outerSize)
+{
+    // The work area's own origin is not added: the default is measured from the screen's origin.
+    const QRect area = Platform::instance().primaryWorkArea();
+    const int top = int(std::floor(area.height() / 2.0 - outerSize.height() / 2.0));
+    const int left = int(std::floor(area.width() / 2.0 - outerSize.width() / 2.0));
+    return { left, top };
+}
+
+bool withinReach(QWidget* window, QPoint framePosition)
+{
+    // The width in screen pixels, as the position and the work areas are.
+    return titleBarReachable(framePosition, toScreenPixels(window->geometry()).width(),
+                             Platform::instance().workAreas());
+}
+
+QPoint reachablePosition(QWidget* window, QPoint framePosition)
+{
+    if (withinReach(window, framePosition))
+        return framePosition;
+    Platform& platform = Platform::instance();
+    const QPoint centred = centredDefault(outerGeometry(window).size());
+    if (withinReach(window, centred))
+        return centred;
+    // The default leaves out the work area's origin, which put it off every screen here (a
+    // primary screen away from the desktop's origin): the origin goes in.
+    return centred + platform.primaryWorkArea().topLeft();
+}
+
+QRect workAreaOf(QRect outer)
+{
+    Platform& platform = Platform::instance();
+    QRect best = platform.primaryWorkArea();
+    qint64 bestOverlap = 0;
+    for (const QRect& area : platform.workAreas()) {
+        const QRect overlap = area.intersected(outer);
+        if (qint64(overlap.width()) * overlap.height() > bestOverlap) {
+            bestOverlap = qint64(overlap.width()) * overlap.height();
+            best = area;
+        }
+    }
+    return best;
+}
+
+bool StoredPosition::applicable(QWidget* window) const
+{
+    return complete() && withinReach(window, { clampPosition(*left), clampPosition(*top) });
+}
+
+QPoint StoredPosition::resolve(QWidget* window) const
+{
+    const QPoint centre = complete() ? QPoint() : centredDefault(outerGeometry(window).size());
+    return reachablePosition(window,
+                             { clampPosition(left.value_or(centre.x())), clampPosition(top.value_or(centre.y())) });
+}
 
 QRect outerGeometry(QWidget* window)
 {
