@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "forms/errorhandler.h"
+#include "platform/platform.h"
 
 #include <QFont>
 
@@ -35,4 +36,5 @@ void installFontSubstitutions()
     QFont::insertSubstitutions(
         QStringLiteral("Tahoma"),
         { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK JP") });
+    resolveAbsentFacesToSubstitutes({ QStringLiteral("Meiryo UI"), QStringLiteral("Tahoma") });
 }

@@ -4,6 +4,7 @@
 #include <QMargins>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QWidget;
@@ -101,3 +102,12 @@ void onTerminationRequest(std::function<void()> handler);
  * client that does not answer. Defined per system (clipboard_*.cpp).
  */
 bool clipboardHolds(const QString& text);
+
+/**
+ * Lets each of @p faces that is not installed resolve at once to the first installed face of its
+ * substitutes (QFont::substitutes), the face Qt would settle on anyway, without first searching
+ * all installed faces for the missing one. The fonts drawn stay the same. Call once the
+ * substitutions are in place; does nothing where the search is cheap. Defined per system
+ * (fontfaces_x11.cpp; a no-op in platform_win.cpp).
+ */
+void resolveAbsentFacesToSubstitutes(const QStringList& faces);

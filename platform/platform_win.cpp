@@ -412,3 +412,9 @@ Platform& nativePlatform()
     static WinPlatform platform;
     return platform;
 }
+
+void resolveAbsentFacesToSubstitutes(const QStringList&)
+{
+    // The Windows font database builds its fallback lists from a short fixed table, not from a
+    // search of every installed face.
+}

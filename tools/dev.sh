@@ -20,7 +20,7 @@ run | test | package | windows) ;;
     ;;
 esac
 
-build_packages=(g++ cmake make qt6-base-dev libx11-dev fonts-noto-cjk fonts-dejavu-core fonts-liberation)
+build_packages=(g++ cmake make qt6-base-dev qt6-base-private-dev libx11-dev fonts-noto-cjk fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
     clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev wine wine64)
 test_packages+=(clang-format-14 shellcheck)
