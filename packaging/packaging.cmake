@@ -46,8 +46,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils) # a companion to a game, not a game itse
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PELLIMO_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The faces the windows' fonts are replaced with (see installFontSubstitutions()).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-liberation, fonts-dejavu-core")
+# The faces the windows' fonts are replaced with (see installFontSubstitutions()), and the exact Qt:
+# fontfaces_x11.cpp calls a function of Qt's private interface, which may change with any release.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-noto-cjk, fonts-liberation, fonts-dejavu-core, qt6-base-abi (= ${Qt6Gui_VERSION})")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # Only for a Wayland session without XWayland, where Qt needs its Wayland plugin.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)

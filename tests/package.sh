@@ -20,7 +20,7 @@ deb="$(ls "$out"/pellimo_*.deb)"
 e2e_log "built $deb"
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for dep in fonts-noto-cjk fonts-liberation fonts-dejavu-core libqt6widgets6 libqt6gui6 libqt6core6; do
+for dep in fonts-noto-cjk fonts-liberation fonts-dejavu-core libqt6widgets6 libqt6gui6 libqt6core6 qt6-base-abi; do
     [[ ", $depends," == *", $dep"[\ ,]* ]] || e2e_fail "Depends lacks $dep: $depends"
 done
 
