@@ -16,10 +16,10 @@ e2e_start_x
 wine_copy_app
 wine_start_app
 choose() { # tree x y, option x y (window-relative)
-    wine_click "$WID" "$1" "$2"
+    e2e_click "$WID" "$1" "$2"
     dlg=$(wine_wait_name '^Please select \*This screen can be moved\*$' 30) || e2e_fail "no selection dialog"
     sleep 0.5
-    wine_click "$dlg" "$3" "$4"
+    e2e_click "$dlg" "$3" "$4"
     e2e_wait_until 20 e2e_gone --onlyvisible --name '^Please select'
 }
 choose 197 90 37 21   # U1 -> Compas.
