@@ -69,7 +69,16 @@ other=$(wine_wait_name "^$OTHER\$" 60) || e2e_fail "the other program shows no w
 xdotool windowactivate "$other" 2>/dev/null
 e2e_wait_until 20 probe_says "$OTHER" foreground || e2e_fail "could not give the foreground to another program"
 xdotool mousemove --window "$WID" 150 200
-e2e_wait_until 10 probe_says "$CAPTION" foreground || e2e_fail "pointer enter did not take the foreground: $(probe foreground)"
+# Under load wine now and then loses an entry (about one run in seven, the same before and after
+# the Qt of this build changed); a second entry tells that apart from an activation that is broken.
+if ! e2e_wait_until 5 probe_says "$CAPTION" foreground; then
+    e2e_log "no foreground after the first entry; leaving and entering once more"
+    xdotool mousemove 5 5
+    sleep 1
+    xdotool mousemove --window "$WID" 150 200
+    e2e_wait_until 10 probe_says "$CAPTION" foreground ||
+        e2e_fail "pointer enter did not take the foreground: $(probe foreground)"
+fi
 # Not checked: the X window manager's active window. Wine 8 changes its own foreground window
 # but does not ask the window manager to activate a managed window, so X keeps the other one.
 [[ "$(probe locktimeout)" == "$LOCK_TIMEOUT" ]] || e2e_fail "foreground lock time-out is $(probe locktimeout) afterwards"
