@@ -28,24 +28,16 @@ xdotool mousemove 0 0
 results="$E2E_TMP/results"
 : >"$results"
 
-# One timed start: "<label> <wall s> <user s> <sys s> <peak RSS KiB>" appended to the results.
-# A start whose window never appears (the window manager did not map it) is ended after 20 s,
-# reported and left out.
-timed()
+# shellcheck source=timed.sh
+source "$root/bench/timed.sh"
+# One timed start, its peak RSS (KiB) last on its line. A start whose window never appears (the
+# window manager did not map it) is ended after 20 s, reported and left out.
+TIMED_EXTRA="$E2E_TMP/rss"
+timed_start() # label command...
 {
-    local label="$1" t
+    local label="$1"
     shift
-    local TIMEFORMAT='%3R %3U %3S'
-    t=$({ time {
-        timeout 20 /usr/bin/time -f %M -o "$E2E_TMP/rss" "$@" >/dev/null 2>&1
-        echo $? >"$E2E_TMP/status"
-    }; } 2>&1)
-    if [[ "$(cat "$E2E_TMP/status")" == 0 ]]; then
-        echo "$label $t $(tail -n 1 "$E2E_TMP/rss")" >>"$results"
-    else
-        echo "$label: a run failed or hung (status $(cat "$E2E_TMP/status")), left out" >&2
-    fi
-    sleep 0.2 # let openbox forget the window before the next start
+    timed "$label" 20 /usr/bin/time -f %M -o "$TIMED_EXTRA" "$@"
 }
 
 # Resident memory of a program 2 s after its start: "<label>-rss2 <KiB>".
@@ -64,17 +56,17 @@ rss_after_2s()
 }
 
 export PELLIMO_BENCH_QUIT_AFTER_PAINT=1
-timed warmup "$yardstick"
-timed warmup "$E2E_APP"
+timed_start warmup "$yardstick"
+timed_start warmup "$E2E_APP"
 : >"$results"
 for ((i = 0; i < runs; i++)); do
-    timed overhead true
+    timed_start overhead true
     if ((i % 2 == 0)); then
-        timed yardstick "$yardstick"
-        timed plmo "$E2E_APP"
+        timed_start yardstick "$yardstick"
+        timed_start plmo "$E2E_APP"
     else
-        timed plmo "$E2E_APP"
-        timed yardstick "$yardstick"
+        timed_start plmo "$E2E_APP"
+        timed_start yardstick "$yardstick"
     fi
 done
 unset PELLIMO_BENCH_QUIT_AFTER_PAINT

@@ -36,33 +36,24 @@ wineserver -p
 xdotool mousemove 0 0
 results="$E2E_TMP/results"
 
-# One timed start: "<label> <wall s> <user s> <sys s>" appended to the results.
-timed()
+# shellcheck source=timed.sh
+source "$root/bench/timed.sh"
+# One timed start under wine; a wine start takes longer to leave openbox's list.
+TIMED_PAUSE=0.3
+timed_start() # label program
 {
-    local label="$1" t
-    shift
-    local TIMEFORMAT='%3R %3U %3S'
-    t=$({ time {
-        timeout 60 wine "$@" >/dev/null 2>&1
-        echo $? >"$E2E_TMP/status"
-    }; } 2>&1)
-    if [[ "$(cat "$E2E_TMP/status")" == 0 ]]; then
-        echo "$label $t" >>"$results"
-    else
-        echo "$label: a run failed or hung (status $(cat "$E2E_TMP/status")), left out" >&2
-    fi
-    sleep 0.3 # let openbox forget the window before the next start
+    timed "$1" 60 wine "$2"
 }
 
 export PELLIMO_BENCH_QUIT_AFTER_PAINT=1
-timed warmup "$yardstick"
-timed warmup "$E2E_APP"
+timed_start warmup "$yardstick"
+timed_start warmup "$E2E_APP"
 : >"$results"
 declare -A program=([yardstick]="$yardstick" [plmo]="$E2E_APP")
 for ((i = 0; i < runs; i++)); do
     order=(yardstick plmo)
     ((i % 2 == 0)) || order=(plmo yardstick)
-    for label in "${order[@]}"; do timed "$label" "${program[$label]}"; done
+    for label in "${order[@]}"; do timed_start "$label" "${program[$label]}"; done
 done
 [[ ! -e "$E2E_SETTINGS" ]] || e2e_fail "PLMO.exe wrote its settings file when ended by the benchmark switch"
 
