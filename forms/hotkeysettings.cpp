@@ -89,7 +89,7 @@ void write(IniDocument& ini, const Bindings& before, const Bindings& after)
 
 Bindings load()
 {
-    return read(IniDocument::open(settingsfile::path()));
+    return read(IniDocument::open(settingsfile::readPath()));
 }
 
 void save(const Bindings& before, const Bindings& after)
@@ -97,7 +97,7 @@ void save(const Bindings& before, const Bindings& after)
     if (before == after)
         return;
     const QString file = settingsfile::path();
-    IniDocument ini = IniDocument::open(file);
+    IniDocument ini = settingsfile::openForSave();
     write(ini, before, after);
     ini.save(file);
 }

@@ -48,9 +48,19 @@ QString path()
     return where.file;
 }
 
+IniDocument openForSave()
+{
+    return settingslocation::openForSave(location());
+}
+
+QString readPath()
+{
+    return location().readFrom;
+}
+
 MainSettings readMain()
 {
-    const IniDocument ini = IniDocument::open(location().readFrom);
+    const IniDocument ini = IniDocument::open(readPath());
     MainSettings s;
     s.position.top = ini.readInteger(System, u"Form1Top2");
     s.position.left = ini.readInteger(System, u"Form1Left2");
@@ -66,7 +76,7 @@ MainSettings readMain()
 
 placement::StoredPosition readSelectionPosition()
 {
-    const IniDocument ini = IniDocument::open(location().readFrom);
+    const IniDocument ini = IniDocument::open(readPath());
     placement::StoredPosition position;
     position.top = ini.readInteger(System, u"Form2Top");
     position.left = ini.readInteger(System, u"Form2Left");
@@ -76,7 +86,7 @@ placement::StoredPosition readSelectionPosition()
 void writeDisplay(const DisplaySettings& display)
 {
     const QString file = path();
-    IniDocument ini = IniDocument::open(file);
+    IniDocument ini = openForSave();
     for (const auto& [key, value] : displayKeys(display))
         ini.writeInteger(System, key, value);
     ini.save(file);
@@ -90,7 +100,7 @@ void removeStaleTemporaries(const QDateTime& before)
 void writeClose(QPoint form1Pos, const QString& name, QPoint form2Pos, bool topmost, const DisplaySettings& display)
 {
     const QString file = path();
-    IniDocument ini = IniDocument::open(file);
+    IniDocument ini = openForSave();
     ini.writeInteger(System, u"Form1Top2", form1Pos.y());
     ini.writeInteger(System, u"Form1Left2", form1Pos.x());
     ini.writeString(System, u"NAME", name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/board.h"
+#include "core/inidocument.h"
 #include "forms/windowplacement.h"
 
 #include <QDateTime>
@@ -17,6 +18,12 @@ namespace settingsfile {
  * when it is missing, and throws PellimoError when that cannot be done.
  */
 QString path();
+
+/** The document a save starts from (settingslocation::openForSave() for this run's file). */
+IniDocument openForSave();
+
+/** The file the reads of the run use: path(), or the one beside the executable while it could not be taken over. */
+QString readPath();
 
 struct MainSettings
 {

@@ -92,4 +92,18 @@ void makeFolder(const Location& location)
             QStringLiteral("The folder %1 cannot be made: %2").arg(QDir::toNativeSeparators(folder), reason));
 }
 
+IniDocument openForSave(const Location& location)
+{
+    // A failed take-over (a full disk, a folder in the way) must not cost the user the keys and
+    // sections of the file beside the program that this run's saves do not write themselves.
+    if (location.readFrom != location.file && !exists(location.file)) {
+        try {
+            return IniDocument::open(location.readFrom);
+        } catch (const PellimoError&) {
+            // It could not be read at the start either, and said so; the save starts afresh.
+        }
+    }
+    return IniDocument::open(location.file);
+}
+
 } // namespace settingslocation

@@ -7,6 +7,8 @@
  * (/usr/bin, C:\Program Files) is not the user's to write, so there the file goes to the user's
  * own folder instead, in the same format.
  */
+#include "core/inidocument.h"
+
 namespace settingslocation {
 
 /**
@@ -42,5 +44,13 @@ Location resolve(const QString& besideExecutable);
  * cannot be made, with the system's reason) when that fails.
  */
 void makeFolder(const Location& location);
+
+/**
+ * The document a save of the run starts from: `file`, but while the file beside the executable has
+ * not been taken over (`readFrom` is another file and `file` does not exist yet) that file, so
+ * that the save carries over every key and section of it. When that one cannot be read, `file`.
+ * Throws PellimoError as IniDocument::open() does.
+ */
+IniDocument openForSave(const Location& location);
 
 } // namespace settingslocation

@@ -203,6 +203,51 @@ private Q_SLOTS:
         QVERIFY(rmdir(filestore::encodePath(latin1).constData()) == 0);
     }
 
+    void saveStartsFrom_data()
+    {
+        QTest::addColumn<bool>("ownExists");
+        QTest::addColumn<QString>("readFrom"); // "own", "beside" or "unreadable" (a folder)
+        QTest::addColumn<QString>("expected"); // the hotkey kept in the saved file, "" for none
+        QTest::newRow("taken over") << true << "own"
+                                    << "Ctrl+F1";
+        QTest::newRow("take-over failed: from the file beside") << false << "beside"
+                                                                << "Ctrl+F2";
+        QTest::newRow("own file written since") << true << "beside"
+                                                << "Ctrl+F1";
+        QTest::newRow("file beside unreadable") << false << "unreadable"
+                                                << "";
+    }
+
+    void saveStartsFrom()
+    {
+        // A save writes its own keys into the document it starts from; what else the file held,
+        // such as the hotkeys, must survive a failed take-over.
+        QFETCH(bool, ownExists);
+        QFETCH(QString, readFrom);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto fileWith = [&](const QString& name, const QString& key) {
+            const QString path = dir.filePath(name);
+            IniDocument ini = IniDocument::open(path);
+            ini.writeString(u"Hotkeys", u"StartStop", key);
+            ini.save(path);
+            return path;
+        };
+        settingslocation::Location where { dir.filePath(QStringLiteral("own.ini")), QString(), true };
+        if (ownExists)
+            fileWith(QStringLiteral("own.ini"), QStringLiteral("Ctrl+F1"));
+        where.readFrom = readFrom == u"own" ? where.file
+            : readFrom == u"beside"         ? fileWith(QStringLiteral("beside.ini"), QStringLiteral("Ctrl+F2"))
+                                            : dir.path();
+        IniDocument ini = settingslocation::openForSave(where);
+        ini.writeString(u"System", u"NAME", QStringLiteral("Tester"));
+        ini.save(where.file);
+        const IniDocument saved = IniDocument::open(where.file);
+        QCOMPARE(saved.readString(u"System", u"NAME", QString()), QStringLiteral("Tester"));
+        QCOMPARE(saved.readString(u"Hotkeys", u"StartStop", QString()), expected);
+    }
+
     void folderThatCannotBeMade()
     {
         // No home, or one the user may not write: the box names the folder and the system's reason.
