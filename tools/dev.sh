@@ -23,7 +23,7 @@ esac
 build_packages=(g++ cmake make qt6-base-dev qt6-base-private-dev libx11-dev fonts-noto-cjk fonts-dejavu-core fonts-liberation)
 test_packages=(xvfb xauth xdotool xclip openbox wmctrl x11-utils imagemagick util-linux
     clang libclang-rt-14-dev g++-mingw-w64-x86-64 libbenchmark-dev wine wine64)
-test_packages+=(clang-format-14 shellcheck)
+test_packages+=(clang-format-14 shellcheck ccache)
 package_packages=(dpkg-dev file lintian desktop-file-utils)
 test_packages+=("${package_packages[@]}")
 # The Windows cross build: mingw-w64 (posix threads), the host Qt tools (moc, rcc) and what
@@ -45,6 +45,14 @@ install_missing() {
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
+
+# A compiler cache kept beside the static Qt: a new clone, or a CI run that finds the cache, compiles
+# only what changed. Where ccache is not installed (tools/dev.sh run), the compiler runs directly.
+if command -v ccache >/dev/null; then
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    export CCACHE_DIR=${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/pellimo/ccache}
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} # clones in other folders share it
+fi
 
 if [ "$mode" = run ]; then
     install_missing "${build_packages[@]}"

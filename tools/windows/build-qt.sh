@@ -181,7 +181,9 @@ fi
 build=$work/build
 rm -rf "$build" "$prefix"
 say "configuring"
-cmake -G Ninja -S "$src" -B "$build" \
+# Not through a compiler cache: the installed Qt is this build's cache, and its objects would
+# only crowd out the program's own.
+env -u CMAKE_C_COMPILER_LAUNCHER -u CMAKE_CXX_COMPILER_LAUNCHER cmake -G Ninja -S "$src" -B "$build" \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-posix.cmake" \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr \
